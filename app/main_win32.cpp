@@ -1,0 +1,149 @@
+// Program entry and the main window: single-instance test, window class, the hidden main
+// window from its dialog template, the inventory pass, then the message loop.
+#include "shell.h"
+#include "layout.h"
+#include "tarrow.h"
+#include "../resources/resource.h"
+
+#include <commctrl.h>
+
+HINSTANCE appInstance;
+HWND mainWindow;
+HWND reportListWindow;
+
+static const char mainClassName[] = "TarrowClass";
+
+void CenterWindow(HWND window)
+{
+    RECT outer;
+    GetWindowRect(window, &outer);
+    int width = outer.right - outer.left;
+    int height = outer.bottom - outer.top;
+    MoveWindow(window, CenteredOrigin(GetSystemMetrics(SM_CXSCREEN), width),
+               CenteredOrigin(GetSystemMetrics(SM_CYSCREEN), height), width, height, TRUE);
+}
+
+static INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    // Only "OK" or Enter close the box; Escape and the close box (IDCANCEL) do not.
+    if (message == WM_COMMAND && wParam == IDOK) {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+static void ShowAboutBox(HWND window)
+{
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDlgProc, 0);
+}
+
+static void RunCommand(HWND window, WPARAM command)
+{
+    switch (command) {
+    case IDCANCEL: // "OK" button and the Escape key
+    case ID_FILE_EXIT:
+        DestroyWindow(window);
+        break;
+    case IDC_COPY:
+    case ID_EDIT_COPY:
+        CopyReportToClipboard();
+        break;
+    case ID_FILE_CREATELOG:
+        WriteLogFile();
+        break;
+    case ID_HELP_ABOUT:
+        ShowAboutBox(window);
+        break;
+    }
+}
+
+static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_COMMAND:
+        RunCommand(window, wParam);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static void FillMainClass(WNDCLASSEXA *windowClass, HINSTANCE instance)
+{
+    ZeroMemory(windowClass, sizeof *windowClass);
+    windowClass->cbSize = sizeof *windowClass;
+    windowClass->style = CS_HREDRAW | CS_VREDRAW;
+    windowClass->lpfnWndProc = MainWndProc;
+    windowClass->cbWndExtra = DLGWINDOWEXTRA;
+    windowClass->hInstance = instance;
+    windowClass->hIcon = LoadIconA(instance, "ICON_MAIN");
+    windowClass->hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    windowClass->hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    windowClass->lpszClassName = mainClassName;
+    windowClass->hIconSm = LoadIconA(instance, "ICON_MAIN");
+}
+
+static int RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        if (!IsDialogMessageA(mainWindow, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return (int)message.wParam;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    WNDCLASSEXA windowClass;
+    FillMainClass(&windowClass, instance);
+
+    HWND running = FindWindowA(mainClassName, NULL);
+    if (running) {
+        SetForegroundWindow(running);
+        return 0;
+    }
+
+    RegisterClassExA(&windowClass);
+    InitCommonControls();
+
+    // The template is named after the class; resource names ignore case.
+    mainWindow = CreateDialogParamA(instance, mainClassName, NULL, NULL, 0);
+    if (!mainWindow) {
+        MessageBoxA(NULL, "Could not create window!", NULL, MB_OK);
+        return 0;
+    }
+
+    HWND list = GetDlgItem(mainWindow, IDC_REPORTLIST);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    reportListWindow = list;
+    SetupReportColumns(list);
+    appInstance = instance;
+    SetMenu(mainWindow, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINMENU)));
+
+    RunInventoryPass();
+
+    CenterWindow(mainWindow);
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+    return RunMessageLoop();
+}
+
+// The program's own entry point: the C runtime DLL initialises itself, so no start-up code
+// of the compiler's runtime is linked in.
+extern "C" void WINAPI TarrowStartup()
+{
+    STARTUPINFOA startup;
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    int showCommand =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, GetCommandLineA(), showCommand));
+}

@@ -1,0 +1,183 @@
+// The report store, the text helpers, the window geometry and the two export formats.
+#include "app/export.h"
+#include "app/layout.h"
+#include "app/report_store.h"
+#include "app/tarrow.h"
+#include "app/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class Report : public ::testing::Test {
+protected:
+    void SetUp() override { ClearReport(); }
+    void TearDown() override { ClearReport(); }
+};
+
+std::string Repeat(char c, size_t n)
+{
+    return std::string(n, c);
+}
+
+TEST(Layout, ColumnsLeaveRoomForTheScrollBar)
+{
+    const struct {
+        int width, component, details;
+    } cases[] = {{456, 150, 286}, {457, 150, 287}, {0, -2, -18}, {3, -1, -16}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.component, ComponentColumnWidth(c.width));
+        EXPECT_EQ(c.details, DetailsColumnWidth(c.width));
+    }
+}
+
+TEST(Layout, CentringTruncatesTowardZero)
+{
+    EXPECT_EQ(100, CenteredOrigin(800, 600));
+    EXPECT_EQ(0, CenteredOrigin(641, 640));
+    EXPECT_EQ(-40, CenteredOrigin(560, 640)); // larger than the screen
+    EXPECT_EQ(0, CenteredOrigin(639, 640));   // -1 / 2 truncates to 0
+}
+
+TEST(Text, HelpersStopAtTheBuffer)
+{
+    char out[8];
+    CopyText(out, sizeof out, "0123456789");
+    EXPECT_STREQ("0123456", out);
+    CopyText(out, sizeof out, "ab");
+    AppendText(out, sizeof out, "cdefghij");
+    EXPECT_STREQ("abcdefg", out);
+    EXPECT_EQ(7, FormatText(out, sizeof out, "%s-%d", "abcdef", 42));
+    EXPECT_STREQ("abcdef-", out);
+    EXPECT_EQ(3u, BoundedLength("abc", 10));
+    EXPECT_EQ(2u, BoundedLength("abc", 2));
+}
+
+TEST(Text, FoldsOnlyAsciiLetters)
+{
+    EXPECT_TRUE(EqualsIgnoringAsciiCase("Hello World", "hELLO wORLD"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("Hello", "Hello "));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC4", "\xE4")); // Ä and ä differ
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("[", "{"));
+    EXPECT_TRUE(EqualsIgnoringAsciiCase("", ""));
+}
+
+TEST_F(Report, KeepsOrderDuplicatesAndIcons)
+{
+    AddReportRow("Free Disk Space", "C:\\   1.50GB", IconDrive);
+    AddReportRow("Free Disk Space", "C:\\   1.50GB", IconDrive);
+    AddReportRow("Resolution", "", IconDisplay);
+    ASSERT_EQ(3, GetReportRowCount());
+    char text[ReportTextBufferSize];
+    GetReportRowText(2, 0, text);
+    EXPECT_STREQ("Resolution", text);
+    GetReportRowText(2, 1, text);
+    EXPECT_STREQ("", text);
+    EXPECT_EQ(IconDisplay, GetReportRowIcon(2));
+}
+
+TEST_F(Report, FindsDetailsOnlyIgnoringCase)
+{
+    AddReportRow("Kelto Title", "NIGHT HARBOR", IconTitles);
+    EXPECT_TRUE(FindReportRowByDetails("night harbor"));
+    EXPECT_FALSE(FindReportRowByDetails("Kelto Title"));
+    EXPECT_FALSE(FindReportRowByDetails("night harbor "));
+}
+
+TEST_F(Report, EmptyReportFindsNothing)
+{
+    EXPECT_FALSE(FindReportRowByDetails(""));
+    EXPECT_EQ(1u, MeasureClipboardText());
+}
+
+TEST_F(Report, LongTextsReadBackAsTheirFirst254Characters)
+{
+    std::string longText = Repeat('a', 300);
+    AddReportRow(longText.c_str(), longText.c_str(), IconTitles);
+    char text[ReportTextBufferSize];
+    GetReportRowText(0, 1, text);
+    EXPECT_EQ(Repeat('a', 254), text);
+    EXPECT_TRUE(FindReportRowByDetails(Repeat('A', 254).c_str()));
+    EXPECT_FALSE(FindReportRowByDetails(longText.c_str()));
+}
+
+TEST(ExportFormat, LogLinesPadBothColumnsTo16)
+{
+    const struct {
+        const char *label, *details, *line;
+    } cases[] = {
+        {"Resolution", "1024 x 768", "Resolution      \t\t1024 x 768      \n"},
+        {"0123456789abcdef", "x", "0123456789abcdef\t\tx               \n"},
+        {"Total Physical Memory", "128MB", "Total Physical Memory\t\t128MB           \n"},
+        {"", "", "                \t\t                \n"},
+    };
+    char line[ExportLineBufferSize];
+    for (const auto &c : cases) {
+        FormatLogLine(c.label, c.details, line, sizeof line);
+        EXPECT_STREQ(c.line, line);
+    }
+}
+
+TEST_F(Report, ClipboardTextPadsTo50And30)
+{
+    AddReportRow("Operating System", "Windows 98 v4.10.2222", IconOs);
+    AddReportRow("% Memory Used", "37%", IconMemory);
+    std::string expected = "Operating System" + Repeat(' ', 34) + "\t\tWindows 98 v4.10.2222" +
+                           Repeat(' ', 9) + "\r\n" + "% Memory Used" + Repeat(' ', 37) +
+                           "\t\t37%" + Repeat(' ', 27) + "\r\n";
+    size_t size = MeasureClipboardText();
+    EXPECT_EQ(2 * (50 + 2 + 50 + 2) + 1u, size);
+    std::string block(size, '\0');
+    EXPECT_EQ(expected.size(), BuildClipboardText(&block[0], size));
+    EXPECT_EQ(expected, block.c_str());
+}
+
+TEST_F(Report, ClipboardKeepsLongRowsWhole)
+{
+    // Rows far longer than one 255-byte line: exported whole up to the read limit.
+    std::string label = Repeat('L', 254), details = Repeat('D', 254);
+    AddReportRow(label.c_str(), details.c_str(), IconTitles);
+    AddReportRow("short", "row", IconTitles);
+    size_t size = MeasureClipboardText();
+    std::string block(size, '\0');
+    size_t length = BuildClipboardText(&block[0], size);
+    std::string expected = label + "\t\t" + details + "\r\n" + "short" + Repeat(' ', 45) +
+                           "\t\t" + "row" + Repeat(' ', 27) + "\r\n";
+    EXPECT_EQ(expected, block.c_str());
+    EXPECT_EQ(expected.size(), length);
+    EXPECT_LT(length, size);
+}
+
+TEST_F(Report, ClipboardTextIsCutAtASmallBlock)
+{
+    AddReportRow("label", "details", IconOs);
+    char block[10];
+    EXPECT_EQ(9u, BuildClipboardText(block, sizeof block));
+    EXPECT_STREQ("label    ", block);
+}
+
+TEST_F(Report, LogStreamGetsOneLinePerRow)
+{
+    AddReportRow("Resolution", "800 x 600", IconDisplay);
+    AddReportRow("Color Depth", "16-Bit", IconDisplay);
+    char buffer[256] = {0};
+    FILE *stream = fmemopen(buffer, sizeof buffer, "w");
+    ASSERT_NE(nullptr, stream);
+    EXPECT_EQ(1, WriteReportLines(stream));
+    fclose(stream);
+    EXPECT_STREQ("Resolution      \t\t800 x 600       \nColor Depth     \t\t16-Bit          \n",
+                 buffer);
+}
+
+TEST_F(Report, LogStreamFailureIsReported)
+{
+    AddReportRow("Resolution", "800 x 600", IconDisplay);
+    FILE *stream = fopen("/dev/full", "w");
+    ASSERT_NE(nullptr, stream);
+    EXPECT_EQ(0, WriteReportLines(stream));
+    fclose(stream);
+}
+
+} // namespace
