@@ -111,6 +111,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 0;
     }
 
+    // An empty floppy or CD-ROM drive, or a dead network drive, must not stop the hidden
+    // window with a system prompt while the probes look at the drives.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+
     RegisterClassExA(&windowClass);
     InitCommonControls();
 
