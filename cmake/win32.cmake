@@ -49,8 +49,14 @@ function(tarrow_win32_program name)
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
 
+# The inventory pass is an object set of its own so the benchmark can leave it out.
+set(TARROW_WIN32_INVENTORY_SOURCES ${TARROW_WIN32_APP_SOURCES})
+list(FILTER TARROW_WIN32_INVENTORY_SOURCES INCLUDE REGEX "/inventory_win32\\.cpp$")
+list(FILTER TARROW_WIN32_APP_SOURCES EXCLUDE REGEX "/inventory_win32\\.cpp$")
 tarrow_win32_objects(tarrow_app_objects ${TARROW_WIN32_APP_SOURCES})
-tarrow_win32_program(tarrow $<TARGET_OBJECTS:tarrow_app_objects>)
+tarrow_win32_objects(tarrow_inventory_objects ${TARROW_WIN32_INVENTORY_SOURCES})
+tarrow_win32_program(tarrow $<TARGET_OBJECTS:tarrow_app_objects>
+                     $<TARGET_OBJECTS:tarrow_inventory_objects>)
 if(TARROW_WIN32_CPU_SOURCES)
   add_library(tarrow_cpu STATIC ${TARROW_WIN32_CPU_SOURCES})
   target_compile_options(tarrow_cpu PRIVATE ${TARROW_WIN32_COMPILE_OPTIONS})
