@@ -2,8 +2,9 @@
 """Audit of a Windows program for the oldest target: the first Windows 95 on a 486.
 
 Lists the program's imports and fails on a DLL or function outside the allow-list, on a PE
-OS or subsystem version above 4.0, on a TLS directory, on a file larger than the limit,
-and on any instruction newer than the Pentium. The guarded processor instructions
+OS or subsystem version above 4.0, on a TLS directory, on a file or section alignment below
+512 bytes or a page, on a file larger than the limit, and on any instruction newer than the
+Pentium. The guarded processor instructions
 (CPUID, RDTSC, EMMS) and the privileged ones of the interval-timer and Cyrix code (IN, OUT,
 CLI, STI, ...) are allowed only in code the linker's map file attributes to the processor
 library (libtarrow_cpu.a) or to objects built from cpu/.
@@ -162,6 +163,12 @@ def audit(args):
         print(f"PE {kind} version: {major}.{minor}")
         if (major, minor) > (4, 0):
             findings.append(f"PE {kind} version {major}.{minor} is above 4.0")
+    # The Windows 95 loader maps sections in whole disk sectors and pages.
+    file_alignment = int(fields.get("FileAlignment", "0"), 16)
+    section_alignment = int(fields.get("SectionAlignment", "0"), 16)
+    if file_alignment < 0x200 or section_alignment < 0x1000:
+        findings.append(f"alignment below the Windows 95 loader's: file 0x{file_alignment:x},"
+                        f" sections 0x{section_alignment:x}")
     if fields.get("TlsDirectory"):
         findings.append("TLS directory present: the first Windows 95 does not run its callbacks")
 
