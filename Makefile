@@ -1,10 +1,13 @@
 # make run: install what is missing, build, start tarrow.exe under Wine.
-# make test: install what is missing, build both trees, run every test.
+# make test: install what is missing, build the trees, run every test (the unit tests also
+# under AddressSanitizer and UBSan, in build/host-asan).
+# make bench: print the start-up and size figures (scripts/benchmark.py).
 JOBS ?= 2
 WIN32_DIR := build/win32
 HOST_DIR := build/host
+HOST_ASAN_DIR := build/host-asan
 
-.PHONY: all deps build win32 host test unit-test wine-test run clean
+.PHONY: all deps build win32 host host-asan test unit-test wine-test bench run clean
 
 all: build
 
@@ -21,15 +24,23 @@ host:
 	cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(HOST_DIR) -j $(JOBS)
 
+host-asan:
+	cmake -S . -B $(HOST_ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARROW_SANITIZE=ON >/dev/null
+	cmake --build $(HOST_ASAN_DIR) -j $(JOBS)
+
 unit-test: deps host
 	ctest --test-dir $(HOST_DIR) --output-on-failure
 
 wine-test: deps win32
 	ctest --test-dir $(WIN32_DIR) --output-on-failure
 
-test: build
+test: build host-asan
 	ctest --test-dir $(HOST_DIR) --output-on-failure
+	ctest --test-dir $(HOST_ASAN_DIR) --output-on-failure
 	ctest --test-dir $(WIN32_DIR) --output-on-failure
+
+bench: deps win32
+	python3 scripts/benchmark.py --build $(WIN32_DIR)
 
 run: build
 	sh scripts/run.sh
