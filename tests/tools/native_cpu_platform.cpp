@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 int nativeTimeCriticalRaises = 0;
+uint32_t nativeCounterFrequency = 10000000;
 
 static uint64_t MonotonicNs()
 {
@@ -150,13 +151,14 @@ void ClearPortFault()
 
 bool ReadPerformanceFrequency(uint32_t *low)
 {
-    *low = NativeCounterFrequency;
+    *low = nativeCounterFrequency;
     return true;
 }
 
 uint32_t ReadPerformanceCounter()
 {
-    return (uint32_t)(MonotonicNs() / (1000000000ull / NativeCounterFrequency));
+    unsigned __int128 ticks = (unsigned __int128)MonotonicNs() * nativeCounterFrequency;
+    return (uint32_t)(ticks / 1000000000u);
 }
 
 uint32_t ReadMillisecondTimer()

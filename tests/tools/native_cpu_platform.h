@@ -3,8 +3,11 @@
 #ifndef TARROW_NATIVE_CPU_PLATFORM_H
 #define TARROW_NATIVE_CPU_PLATFORM_H
 
-// The stand-in performance counter ticks at 10 MHz, as Windows NT's and Wine's do.
-enum { NativeCounterFrequency = 10000000 };
+#include <stdint.h>
+
+// The stand-in performance counter's rate: 10 MHz by default, as Windows NT's and Wine's;
+// 1,193,182 Hz is the Windows 95 family's.
+extern uint32_t nativeCounterFrequency;
 
 // How often the thread was raised to time-critical priority: one per timing pass.
 extern int nativeTimeCriticalRaises;
