@@ -40,10 +40,7 @@ void IntelLoopFamily4()
     simulatedCpu.khz = {100000};
     simulatedCpu.systemAffinityMask = 0x3;
 }
-void IntelFamily2()
-{
-    Intel(0x200, 0);
-}
+void IntelFamily2() { Intel(0x200, 0); }
 void AmdRegistry()
 {
     SetSimulatedVendor("AuthenticAMD", 1);
@@ -99,14 +96,8 @@ void UnknownVendor()
     simulatedCpu.khz = {233000};
     simulatedCpu.systemAffinityMask = 0xF;
 }
-void NoCpuid()
-{
-    simulatedCpu.idFlagToggles = false;
-}
-void LeafZeroFaults()
-{
-    simulatedCpu.faultingLeaves.insert(0);
-}
+void NoCpuid() { simulatedCpu.idFlagToggles = false; }
+void LeafZeroFaults() { simulatedCpu.faultingLeaves.insert(0); }
 void MmxRefused()
 {
     UnknownVendor();
