@@ -2,7 +2,6 @@
 #include "tarrow.h"
 
 int AddDirectXRow() { return 0; }
-int AddCpuRows() { return 0; }
 int AddMemoryRows() { return 0; }
 int AddResolutionRow() { return 0; }
 int AddColorDepthRow() { return 0; }

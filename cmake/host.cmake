@@ -13,3 +13,4 @@ target_compile_options(tarrow_core PRIVATE ${TARROW_WARNINGS})
 target_include_directories(tarrow_core PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_subdirectory(tests/host)
+add_subdirectory(tests/tools)
