@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <stdio.h>
 #include <string.h>
 
 // An exception frame as the system walks it from fs:[0]: the link and the handler, then
@@ -330,11 +331,10 @@ bool ReadRegistryMhz(int32_t *mhz)
     return found;
 }
 
+// Through the C runtime DLL's own stream in text mode, so a line end leaves the program as
+// CR LF; a GUI program without a console loses the text.
 void WriteStandardOutput(const char *text)
 {
-    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (output == NULL || output == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written;
-    WriteFile(output, text, (DWORD)strlen(text), &written, NULL);
+    fputs(text, stdout);
+    fflush(stdout);
 }
