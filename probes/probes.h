@@ -15,4 +15,66 @@ struct OsDescription {
 void DescribeOsVersion(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build,
                        const char *servicePack, OsDescription *out);
 
+// directx.cpp
+// The name a user knows for the "Version" text of the DirectX key, e.g. "DirectX 6.1".
+const char *DescribeDirectXVersion(const char *version);
+// The details for a key that holds only "InstalledVersion": its first byte, signed.
+void DescribeInstalledDirectX(unsigned char firstByte, char *out, size_t size);
+
+// file_version.cpp: choosing the product version of a version resource.
+// Finds the value stored under key, giving the value and the bytes it may span (the
+// value may end with its zero earlier); false when the key is absent.
+typedef bool (*VersionValueQuery)(const void *resource, const char *key, const char **value,
+                                  size_t *span);
+// The keys tried, in order: the US English string tables of code page 1252, then 1200.
+enum { ProductVersionKeyCount = 2 };
+extern const char *const productVersionKeys[ProductVersionKeyCount];
+// Copies the first product version found into text (cut at size); otherwise text holds
+// "No Version Info". Returns 1 when a version was found, else 0.
+int PickProductVersion(VersionValueQuery query, const void *resource, char *text, size_t size);
+// The same text for a file without any usable version resource; returns 0.
+int NoProductVersion(char *text, size_t size);
+
+// file_version_win32.cpp (file_version_host.cpp on the build host)
+// The product version of the file at path, or "No Version Info"; text holds at least
+// TextBufferSize bytes. Returns 1 when a version was found, else 0.
+int GetFileProductVersion(const char *path, char *text);
+
+// display.cpp
+void FormatResolution(long width, long height, char *out, size_t size);
+void FormatColorDepth(long bitsPerPixel, char *out, size_t size);
+
+// drives.cpp: byte counts as texts such as 1.50GB, and the free-space rows' texts.
+void FormatByteSize(uint32_t bytes, char *out, size_t size);
+void FormatByteSize64(uint64_t bytes, char *out, size_t size);
+// The root name of drive bit n of the drive mask, such as "C:\".
+void FormatDriveRoot(int bit, char *out, size_t size);
+// Drives A and B are never asked about: asking wakes a floppy drive.
+bool IsFloppyDriveRoot(const char *root);
+// The free space the cluster-based query describes, in its true size.
+void FormatClusterFreeSpace(uint32_t sectorsPerCluster, uint32_t bytesPerSector,
+                            uint32_t freeClusters, char *out, size_t size);
+// The details of a "Free Disk Space" row: root, three spaces, free-space text.
+void FormatFreeSpaceDetails(const char *root, const char *freeSpace, char *out, size_t size);
+
+// memory.cpp
+// The total physical memory in whole GB, MB or KB, rounded up to an even figure.
+void FormatPhysicalMemory(uint32_t totalBytes, char *out, size_t size);
+void FormatMemoryLoad(uint32_t percent, char *out, size_t size);
+
+// network.cpp: the rows for the protocols whose sockets could be created.
+void ReportNetworkProtocols(bool hasTcpIp, bool hasIpx);
+
+// cdrom.cpp: the access-mode decision, updated once per CD-ROM drive in letter order.
+struct CdromAccessState {
+    bool mode32;             // the 32-bit text is shown
+    bool suppress;           // no row at all
+    uint32_t bytesPerSector; // from the latest query that delivered one; kept across drives
+};
+void StartCdromAccessState(CdromAccessState *state);
+// One CD-ROM drive's query: delivered is false when it failed and wrote nothing.
+void NoteCdromDrive(CdromAccessState *state, bool delivered, uint32_t bytesPerSector);
+// The row's details, or NULL when no row is to be added.
+const char *DescribeCdromAccessMode(const CdromAccessState *state);
+
 #endif

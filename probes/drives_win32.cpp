@@ -1,0 +1,62 @@
+// The "Free Disk Space" rows: one per fixed drive, in letter order. The extended query is
+// looked up at run time, as the first Windows 95 lacks it and would not load a program
+// that imports it.
+#include "probes.h"
+#include "../app/tarrow.h"
+
+#include <windows.h>
+
+typedef BOOL(WINAPI *GetDiskFreeSpaceExAFunction)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
+                                                   PULARGE_INTEGER);
+
+static GetDiskFreeSpaceExAFunction FindGetDiskFreeSpaceExA()
+{
+    HMODULE kernel = LoadLibraryA("kernel32.dll");
+    if (!kernel)
+        return NULL;
+    GetDiskFreeSpaceExAFunction query =
+        (GetDiskFreeSpaceExAFunction)(void *)GetProcAddress(kernel, "GetDiskFreeSpaceExA");
+    // kernel32 stays loaded in every process, so the entry point outlives this reference.
+    FreeLibrary(kernel);
+    return query;
+}
+
+// The free space of a drive as a text; false when the query fails, and the drive is then
+// left out rather than shown with a count the query never wrote.
+static bool DescribeFreeSpace(const char *root, GetDiskFreeSpaceExAFunction extendedQuery,
+                              char *out, size_t size)
+{
+    if (extendedQuery) {
+        ULARGE_INTEGER available, total, totalFree;
+        if (!extendedQuery(root, &available, &total, &totalFree))
+            return false;
+        FormatByteSize64(totalFree.QuadPart, out, size);
+        return true;
+    }
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters))
+        return false;
+    FormatClusterFreeSpace(sectorsPerCluster, bytesPerSector, freeClusters, out, size);
+    return true;
+}
+
+int AddFreeDiskSpaceRows()
+{
+    GetDiskFreeSpaceExAFunction extendedQuery = FindGetDiskFreeSpaceExA();
+    DWORD drives = GetLogicalDrives();
+    for (int bit = 0; bit < 32; ++bit) {
+        if (!(drives & (1UL << bit)))
+            continue;
+        char root[8];
+        FormatDriveRoot(bit, root, sizeof root);
+        if (IsFloppyDriveRoot(root) || GetDriveTypeA(root) != DRIVE_FIXED)
+            continue;
+        char freeSpace[TextBufferSize], details[TextBufferSize];
+        if (!DescribeFreeSpace(root, extendedQuery, freeSpace, sizeof freeSpace))
+            continue;
+        FormatFreeSpaceDetails(root, freeSpace, details, sizeof details);
+        AddReportRow("Free Disk Space", details, IconDrive);
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+// The Glide rows: the product versions of the two Glide libraries in the system directory.
+#include "probes.h"
+#include "../app/tarrow.h"
+#include "../app/text.h"
+
+#include <windows.h>
+#include <string.h>
+
+static const struct {
+    const char *fileName;
+    const char *label;
+} glideLibraries[] = {
+    {"glide2x.dll", "Glide 2x Version"},
+    {"glide3x.dll", "Glide 3x Version"},
+};
+
+// Builds directory\fileName; false when it does not fit, as a cut path names another file.
+static bool BuildLibraryPath(const char *directory, const char *fileName, char *path,
+                             size_t size)
+{
+    if (strlen(directory) + 1 + strlen(fileName) >= size)
+        return false;
+    FormatText(path, size, "%s\\%s", directory, fileName);
+    return true;
+}
+
+int AddGlideRows()
+{
+    char directory[TextBufferSize];
+    UINT length = GetSystemDirectoryA(directory, sizeof directory);
+    if (length == 0 || length >= sizeof directory)
+        return 1; // no system directory that fits: no library to look at
+    char path[TextBufferSize];
+    char version[TextBufferSize];
+    for (size_t i = 0; i < sizeof glideLibraries / sizeof glideLibraries[0]; ++i) {
+        if (BuildLibraryPath(directory, glideLibraries[i].fileName, path, sizeof path) &&
+            GetFileProductVersion(path, version))
+            AddReportRow(glideLibraries[i].label, version, IconDisplay);
+    }
+    return 1;
+}
