@@ -1,2 +1,381 @@
-// placeholder
-int main() { return 0; }
+// Wine bench driver: starts tarrow.exe and works it the way a user would, printing what it
+// sees as tagged lines on standard output for the Python runner to check.
+//
+//   bench.exe [--cwd DIR] [--dyn FILE] TARROW.EXE ACTION...
+//
+// Actions run in order; each prints zero or more lines:
+//   start              launch and wait for the visible main window: "shown ROWS X Y W H SW SH"
+//   rows               every report row: "row INDEX ICON LABEL<TAB>DETAILS"
+//   cmd ID             post WM_COMMAND ID to the main window
+//   key VK             post a key press (WM_KEYDOWN/WM_KEYUP, virtual-key code) to the main window
+//   close              the caption's close box (WM_SYSCOMMAND SC_CLOSE)
+//   msgbox             wait for a message box: "msgbox CAPTION<TAB>TEXT", then press its OK
+//   windows            the process's visible top-level windows: a line "windows", then
+//                      one "window CLASS<TAB>CAPTION" line each
+//   about-key VK       post a key press to the open About box
+//   about-close        the About box's close box
+//   about-ok           click the About box's "OK" button
+//   clip FILE          save the clipboard's CF_TEXT bytes (up to the zero) to FILE
+//   second             start a second copy: "second EXIT FOREGROUND_IS_FIRST WINDOWS"
+//   sleep MS           wait
+//   wait-exit          wait for the program to end: "exit CODE"
+//
+// --dyn FILE writes registry fixtures under HKEY_DYN_DATA first (lines "KEY" and
+// "KEY|NAME|sz|TEXT" or "KEY|NAME|dword|NUMBER"); that root lives only in the running
+// wineserver, so the program must be started from this same process.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static PROCESS_INFORMATION program;
+static HWND mainWindow;
+static const char *workingDirectory = NULL;
+
+static void Fail(const char *what)
+{
+    printf("error %s\n", what);
+    fflush(stdout);
+    if (program.hProcess)
+        TerminateProcess(program.hProcess, 99);
+    ExitProcess(3);
+}
+
+static HWND FindMainWindow()
+{
+    HWND window = NULL;
+    while ((window = FindWindowExA(NULL, window, "TarrowClass", NULL)) != NULL) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == program.dwProcessId)
+            return window;
+    }
+    return NULL;
+}
+
+static bool Launch(const char *exe, PROCESS_INFORMATION *info)
+{
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    char commandLine[MAX_PATH + 4];
+    snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
+    return CreateProcessA(exe, commandLine, NULL, NULL, FALSE, 0, NULL, workingDirectory,
+                          &startup, info) != 0;
+}
+
+// Reads a report row's text through memory in the program's own address space.
+struct RemoteList {
+    HANDLE process;
+    HWND list;
+    char *remote;
+};
+
+static void ReadRemoteItem(RemoteList *r, int row, int column, UINT mask, char *text, int *image)
+{
+    LVITEMA item;
+    memset(&item, 0, sizeof item);
+    item.mask = mask;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = r->remote + 1024;
+    item.cchTextMax = 1024;
+    char zero[1024] = {0};
+    WriteProcessMemory(r->process, r->remote + 1024, zero, sizeof zero, NULL);
+    WriteProcessMemory(r->process, r->remote, &item, sizeof item, NULL);
+    SendMessageA(r->list, LVM_GETITEMA, 0, (LPARAM)r->remote);
+    ReadProcessMemory(r->process, r->remote, &item, sizeof item, NULL);
+    text[0] = '\0';
+    if (item.pszText)
+        ReadProcessMemory(r->process, item.pszText, text, 1023, NULL);
+    text[1023] = '\0';
+    if (image)
+        *image = item.iImage;
+}
+
+static void PrintRows()
+{
+    RemoteList r;
+    r.list = GetDlgItem(mainWindow, 1002);
+    r.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                            program.dwProcessId);
+    if (!r.process)
+        Fail("cannot open the program's process");
+    r.remote = (char *)VirtualAllocEx(r.process, NULL, 4096, MEM_COMMIT, PAGE_READWRITE);
+    int count = (int)SendMessageA(r.list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < count; ++row) {
+        char label[1024], details[1024];
+        int image = -1;
+        ReadRemoteItem(&r, row, 0, LVIF_TEXT | LVIF_IMAGE, label, &image);
+        ReadRemoteItem(&r, row, 1, LVIF_TEXT, details, NULL);
+        printf("row %d %d %s\t%s\n", row, image, label, details);
+    }
+    VirtualFreeEx(r.process, r.remote, 0, MEM_RELEASE);
+    CloseHandle(r.process);
+}
+
+static void Start(const char *exe)
+{
+    if (!Launch(exe, &program))
+        Fail("cannot start the program");
+    // Watch closely for the moment the window becomes visible: the report must be
+    // complete by then.
+    for (int waited = 0; waited < 120000; ++waited) {
+        HWND window = FindMainWindow();
+        if (window && IsWindowVisible(window)) {
+            mainWindow = window;
+            int rows = (int)SendMessageA(GetDlgItem(window, 1002), LVM_GETITEMCOUNT, 0, 0);
+            RECT outer;
+            GetWindowRect(window, &outer);
+            printf("shown %d %ld %ld %ld %ld %d %d\n", rows, outer.left, outer.top,
+                   outer.right - outer.left, outer.bottom - outer.top,
+                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            return;
+        }
+        if (WaitForSingleObject(program.hProcess, 1) == WAIT_OBJECT_0)
+            Fail("the program ended before showing its window");
+    }
+    Fail("the window did not appear");
+}
+
+struct FoundWindows {
+    DWORD pid;
+    HWND except;
+    const char *className;
+    const char *caption;
+    HWND found;
+    bool print;
+};
+
+static BOOL CALLBACK VisitWindow(HWND window, LPARAM param)
+{
+    FoundWindows *f = (FoundWindows *)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != f->pid || window == f->except || !IsWindowVisible(window))
+        return TRUE;
+    char className[256], caption[256];
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (f->print)
+        printf("window %s\t%s\n", className, caption);
+    if ((!f->className || strcmp(className, f->className) == 0) &&
+        (!f->caption || strcmp(caption, f->caption) == 0))
+        f->found = window;
+    return TRUE;
+}
+
+static HWND WaitForWindow(const char *className, const char *caption)
+{
+    for (int waited = 0; waited < 10000; waited += 10) {
+        FoundWindows f = {program.dwProcessId, mainWindow, className, caption, NULL, false};
+        EnumWindows(VisitWindow, (LPARAM)&f);
+        if (f.found)
+            return f.found;
+        Sleep(10);
+    }
+    return NULL;
+}
+
+static BOOL CALLBACK FindBoxText(HWND child, LPARAM param)
+{
+    char className[64], text[1024];
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, text, sizeof text);
+    if (_stricmp(className, "Static") == 0 && text[0] != '\0') {
+        strcpy((char *)param, text);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static void HandleMessageBox()
+{
+    HWND box = WaitForWindow("#32770", NULL);
+    if (!box) {
+        printf("msgbox none\n");
+        return;
+    }
+    char caption[256], text[1024] = "";
+    GetWindowTextA(box, caption, sizeof caption);
+    EnumChildWindows(box, FindBoxText, (LPARAM)text);
+    printf("msgbox %s\t%s\n", caption, text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    for (int waited = 0; waited < 5000 && IsWindow(box) && IsWindowVisible(box); waited += 10)
+        Sleep(10);
+}
+
+static void PostKey(HWND window, int key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+static HWND AboutBox()
+{
+    HWND box = WaitForWindow("#32770", "About Tarrow");
+    if (!box)
+        Fail("the About box is not open");
+    return box;
+}
+
+static void SaveClipboard(const char *path)
+{
+    FILE *out = fopen(path, "wb");
+    if (!out)
+        Fail("cannot write the clipboard file");
+    for (int tries = 0; tries < 100 && !OpenClipboard(NULL); ++tries)
+        Sleep(20);
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        const char *text = (const char *)GlobalLock(data);
+        if (text)
+            fwrite(text, 1, strlen(text), out);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    fclose(out);
+    printf("clip %s\n", data ? "text" : "none");
+}
+
+static void StartSecondCopy(const char *exe)
+{
+    PROCESS_INFORMATION second;
+    if (!Launch(exe, &second))
+        Fail("cannot start the second copy");
+    int windows = 0;
+    while (WaitForSingleObject(second.hProcess, 1) == WAIT_TIMEOUT) {
+        FoundWindows f = {second.dwProcessId, NULL, NULL, NULL, NULL, false};
+        EnumWindows(VisitWindow, (LPARAM)&f);
+        if (f.found)
+            ++windows;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(second.hProcess, &code);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    printf("second %lu %d %d\n", code, GetForegroundWindow() == mainWindow, windows);
+}
+
+static void WaitForExit()
+{
+    if (WaitForSingleObject(program.hProcess, 20000) != WAIT_OBJECT_0)
+        Fail("the program did not end");
+    DWORD code = 0;
+    GetExitCodeProcess(program.hProcess, &code);
+    printf("exit %lu\n", code);
+}
+
+static HKEY CreateDynKey(const char *path)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyA(HKEY_DYN_DATA, path, &key) != ERROR_SUCCESS)
+        Fail("cannot create a key under HKEY_DYN_DATA");
+    return key;
+}
+
+static int HexDigit(char c)
+{
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
+// Fixture lines: "KEY", "KEY|NAME|sz|TEXT", "KEY|NAME|dword|NUMBER" or "KEY|NAME|hex|BYTES".
+static void WriteDynFixtures(const char *path)
+{
+    FILE *in = fopen(path, "rb");
+    if (!in)
+        Fail("cannot read the HKEY_DYN_DATA fixture");
+    static char line[70000];
+    while (fgets(line, sizeof line, in)) {
+        line[strcspn(line, "\r\n")] = '\0';
+        if (line[0] == '\0' || line[0] == '#')
+            continue;
+        char *fields[4] = {line, NULL, NULL, NULL};
+        for (int i = 1; i < 4; ++i) {
+            char *bar = fields[i - 1] ? strchr(fields[i - 1], '|') : NULL;
+            if (!bar)
+                break;
+            *bar = '\0';
+            fields[i] = bar + 1;
+        }
+        HKEY key = CreateDynKey(fields[0]);
+        if (fields[3]) {
+            if (strcmp(fields[2], "dword") == 0) {
+                DWORD number = strtoul(fields[3], NULL, 0);
+                RegSetValueExA(key, fields[1], 0, REG_DWORD, (BYTE *)&number, 4);
+            } else if (strcmp(fields[2], "hex") == 0) {
+                static BYTE bytes[35000];
+                DWORD length = 0;
+                for (char *p = fields[3]; p[0] && p[1] && length < sizeof bytes; p += 2)
+                    bytes[length++] = (BYTE)(HexDigit(p[0]) * 16 + HexDigit(p[1]));
+                RegSetValueExA(key, fields[1], 0, REG_BINARY, bytes, length);
+            } else {
+                RegSetValueExA(key, fields[1], 0, REG_SZ, (BYTE *)fields[3],
+                               (DWORD)strlen(fields[3]) + 1);
+            }
+        }
+        RegCloseKey(key);
+    }
+    fclose(in);
+}
+
+int main(int argc, char **argv)
+{
+    setvbuf(stdout, NULL, _IONBF, 0);
+    int arg = 1;
+    for (; arg + 1 < argc && argv[arg][0] == '-' && argv[arg][1] == '-'; arg += 2) {
+        if (strcmp(argv[arg], "--cwd") == 0)
+            workingDirectory = argv[arg + 1];
+        else if (strcmp(argv[arg], "--dyn") == 0)
+            WriteDynFixtures(argv[arg + 1]);
+    }
+    if (arg >= argc)
+        Fail("usage: bench.exe [--cwd DIR] [--dyn FILE] TARROW.EXE ACTION...");
+    const char *exe = argv[arg++];
+    for (; arg < argc; ++arg) {
+        const char *action = argv[arg];
+        const char *value = arg + 1 < argc ? argv[arg + 1] : "";
+        if (strcmp(action, "start") == 0) {
+            Start(exe);
+        } else if (strcmp(action, "rows") == 0) {
+            PrintRows();
+        } else if (strcmp(action, "cmd") == 0) {
+            PostMessageA(mainWindow, WM_COMMAND, strtoul(value, NULL, 0), 0);
+            ++arg;
+        } else if (strcmp(action, "key") == 0) {
+            PostKey(mainWindow, (int)strtoul(value, NULL, 0));
+            ++arg;
+        } else if (strcmp(action, "close") == 0) {
+            PostMessageA(mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (strcmp(action, "msgbox") == 0) {
+            HandleMessageBox();
+        } else if (strcmp(action, "windows") == 0) {
+            printf("windows\n");
+            FoundWindows f = {program.dwProcessId, NULL, NULL, NULL, NULL, true};
+            EnumWindows(VisitWindow, (LPARAM)&f);
+        } else if (strcmp(action, "about-key") == 0) {
+            PostKey(AboutBox(), (int)strtoul(value, NULL, 0));
+            ++arg;
+        } else if (strcmp(action, "about-close") == 0) {
+            PostMessageA(AboutBox(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (strcmp(action, "about-ok") == 0) {
+            HWND box = AboutBox();
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        } else if (strcmp(action, "clip") == 0) {
+            SaveClipboard(value);
+            ++arg;
+        } else if (strcmp(action, "second") == 0) {
+            StartSecondCopy(exe);
+        } else if (strcmp(action, "sleep") == 0) {
+            Sleep(strtoul(value, NULL, 0));
+            ++arg;
+        } else if (strcmp(action, "wait-exit") == 0) {
+            WaitForExit();
+        } else {
+            Fail("unknown action");
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Runs tarrow.exe once under Xvfb and Wine the way a user would: waits for its window,
+takes a screenshot, saves the log through File, Create Log File, prints the report and
+closes the program. Leaves tarrow.log and tarrow.png in the output folder."""
+import argparse
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
+import benchlib  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    out = os.path.abspath(args.out)
+    os.makedirs(out, exist_ok=True)
+    bench = benchlib.Bench(args.build, args.source, os.path.join(os.path.abspath(args.build), "run"))
+    try:
+        machine = bench.machine("run", screen="1024x768x24")
+        png = os.path.join(out, "tarrow.png")
+        # The screenshot is taken while the driver waits between showing and closing.
+        run = machine.run(["start", "sleep", "1500", "cmd", "40001", "msgbox", "sleep", "4000",
+                           "cmd", "2", "wait-exit"], background=lambda: machine.screenshot(png))
+    finally:
+        bench.close()
+    if run.log is None:
+        print("run: tarrow.exe wrote no log", file=sys.stderr)
+        return 1
+    with open(os.path.join(out, "tarrow.log"), "wb") as f:
+        f.write(run.log)
+    sys.stdout.write(run.log.decode("latin-1").replace("\r\n", "\n"))
+    print("\nlog: %s\nscreenshot: %s" % (os.path.join(out, "tarrow.log"), png))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

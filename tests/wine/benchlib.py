@@ -1,0 +1,317 @@
+"""The Wine bench: machines set up in Wine prefixes under build/, and tarrow.exe run on them
+through the Win32 driver bench.exe.
+
+A scenario module in scenarios/ defines functions named test_*(bench). Each builds the
+machine it wants and checks what the program shows:
+
+    def test_first_row(bench):
+        m = bench.machine("win98-first-row", version="win98")
+        m.registry(r'''
+    [HKEY_LOCAL_MACHINE\\Software\\Kelto\\Night Harbor]
+    ''')
+        run = m.run(["start", "rows", "cmd", "40001", "msgbox", "cmd", "2", "wait-exit"])
+        bench.check(run.rows[0] == ("Operating System", "Windows 98 v4.10.2222", 9), run.rows[0])
+        bench.check_bytes(run.log, expected_log_bytes, "log")
+
+Machine options: version (the Wine Version value: win95, win98, nt40, win2k, winxp, win7),
+screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), drives ({"d": ("cdrom", "/some/dir")},
+types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines for the
+driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
+C:\\windows\\system32), remove_default_directx (drop the prefix's DirectX key).
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+WINE_ENV_KEEP = ("PATH", "HOME", "LANG", "LC_ALL", "TMPDIR", "USER")
+
+
+class RunResult:
+    """What one run of the driver printed, parsed."""
+
+    def __init__(self, output, log, clip):
+        self.output = output
+        self.lines = output.splitlines()
+        self.log = log
+        self.clip = clip
+        self.rows = []
+        self.icons = []
+        self.msgboxes = []
+        self.window_lists = []  # one list per "windows" action
+        self.shown = None
+        self.exit_code = None
+        self.second = None
+        self.errors = []
+        for line in self.lines:
+            tag, _, rest = line.partition(" ")
+            if tag == "row":
+                _index, icon, text = rest.split(" ", 2)
+                label, _, details = text.partition("\t")
+                self.rows.append((label, details, int(icon)))
+            elif tag == "msgbox":
+                caption, _, text = rest.partition("\t")
+                self.msgboxes.append((caption, text))
+            elif tag == "windows":
+                self.window_lists.append([])
+            elif tag == "window" and self.window_lists:
+                cls, _, caption = rest.partition("\t")
+                self.window_lists[-1].append((cls, caption))
+            elif tag == "shown":
+                self.shown = [int(v) for v in rest.split()]
+            elif tag == "exit":
+                self.exit_code = int(rest)
+            elif tag == "second":
+                self.second = [int(v) for v in rest.split()]
+            elif tag == "error":
+                self.errors.append(rest)
+
+    def labels(self):
+        return [row[0] for row in self.rows]
+
+
+class Machine:
+    """One Wine prefix set up as a given machine."""
+
+    def __init__(self, bench, name, version="win7", screen="1024x768x24", drives=None,
+                 dyn_data=None, system_files=None, remove_default_directx=False):
+        self.bench = bench
+        self.name = name
+        self.version = version
+        self.display = bench.display_for(screen)
+        self.prefix = os.path.join(bench.work, "prefixes", name)
+        self.dyn_data = dyn_data
+        self.regs = []
+        self.drives = drives or {}
+        self.system_files = system_files or {}
+        self.remove_default_directx = remove_default_directx
+        self.workdir = os.path.join(self.prefix, "drive_c", "work")
+        self.prepared = False
+
+    # -- setting the machine up -------------------------------------------------------
+    def registry(self, text):
+        """Adds registry text in regedit's REGEDIT4 format (without its header line)."""
+        self.regs.append(text)
+
+    def env(self):
+        env = {k: v for k, v in os.environ.items() if k in WINE_ENV_KEEP}
+        env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
+                   WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d")
+        return env
+
+    def wine(self, *args, check=True, timeout=120):
+        return subprocess.run(["wine"] + list(args), env=self.env(), check=check,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                              timeout=timeout)
+
+    def stop_server(self):
+        subprocess.run(["wineserver", "-k"], env=self.env(), stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env(), stderr=subprocess.DEVNULL)
+
+    def prepare(self):
+        if self.prepared:
+            return
+        self.bench.clone_template(self.prefix)
+        os.makedirs(self.workdir, exist_ok=True)
+        text = ["REGEDIT4", "",
+                "[HKEY_CURRENT_USER\\Software\\Wine]", '"Version"="%s"' % self.version, "",
+                # Wine draws the caption and menu bar itself when no window manager runs.
+                "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]",
+                '"Decorated"="N"', '"Managed"="N"', ""]
+        if self.remove_default_directx:
+            text += ["[-HKEY_LOCAL_MACHINE\\Software\\Microsoft\\DirectX]", ""]
+        dosdevices = os.path.join(self.prefix, "dosdevices")
+        if self.drives:
+            text.append("[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]")
+            for letter, (kind, target) in sorted(self.drives.items()):
+                link = os.path.join(dosdevices, letter.lower() + ":")
+                if os.path.lexists(link):
+                    os.remove(link)
+                os.symlink(target, link)
+                text.append('"%s:"="%s"' % (letter.lower(), kind))
+            text.append("")
+        for extra in self.regs:
+            text.append(extra.strip("\n"))
+            text.append("")
+        system32 = os.path.join(self.prefix, "drive_c", "windows", "system32")
+        for name, source in self.system_files.items():
+            target = os.path.join(system32, name)
+            if os.path.lexists(target):
+                os.remove(target)  # never write through a link into the template
+            shutil.copyfile(source, target)
+        regfile = os.path.join(self.workdir, "fixture.reg")
+        with open(regfile, "w", encoding="latin-1", newline="\r\n") as f:
+            f.write("\n".join(text) + "\n")
+        self.wine("regedit", "/S", "C:\\work\\fixture.reg")
+        # Drive settings are read when the wineserver starts.
+        self.stop_server()
+        self.prepared = True
+
+    # -- running the program ----------------------------------------------------------
+    def run(self, actions, timeout=180, keep_log=False, background=None):
+        """Runs bench.exe with these actions; returns a RunResult. "clip" needs no file name:
+        the bench adds one and reads it back into result.clip. An old "tarrow.log" in the
+        working directory is removed first unless keep_log is set. background, if given, is
+        called once the window has shown, while the driver goes on."""
+        self.prepare()
+        exe = os.path.join(self.workdir, "tarrow.exe")
+        shutil.copyfile(self.bench.tarrow_exe, exe)
+        log_path = os.path.join(self.workdir, "tarrow.log")
+        if os.path.isfile(log_path) and not keep_log:
+            os.remove(log_path)
+        clip_path = os.path.join(self.workdir, "clip.bin")
+        if os.path.exists(clip_path):
+            os.remove(clip_path)
+        args = [self.bench.bench_exe, "--cwd", "C:\\work"]
+        if self.dyn_data is not None:
+            with open(os.path.join(self.workdir, "dyn.txt"), "w", encoding="latin-1") as f:
+                f.write("\n".join(self.dyn_data) + "\n")
+            args += ["--dyn", "C:\\work\\dyn.txt"]
+        args.append("C:\\work\\tarrow.exe")
+        for action in actions:
+            args.append(action)
+            if action == "clip":
+                args.append("C:\\work\\clip.bin")
+        proc = subprocess.Popen(["wine"] + args, env=self.env(), stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
+        lines = []
+        deadline = time.time() + timeout
+        for line in iter(proc.stdout.readline, b""):
+            lines.append(line)
+            if background and line.startswith(b"shown "):
+                time.sleep(0.5)
+                background()
+            if time.time() > deadline:
+                proc.kill()
+        proc.wait()
+        output = b"".join(lines).decode("latin-1")
+        log = open(log_path, "rb").read() if os.path.isfile(log_path) else None
+        clip = open(clip_path, "rb").read() if os.path.exists(clip_path) else None
+        self.stop_server()
+        result = RunResult(output, log, clip)
+        if proc.returncode != 0 or result.errors:
+            self.bench.check(False, "%s: driver failed (%d): %s" %
+                             (self.name, proc.returncode, "; ".join(result.errors)))
+        return result
+
+    def report(self):
+        """Starts the program, reads the rows, writes the log, ends the program."""
+        return self.run(["start", "rows", "cmd", "40001", "msgbox", "cmd", "2", "wait-exit"])
+
+    def screenshot(self, png_path):
+        """Saves the whole Xvfb screen as a PNG (the program must be showing)."""
+        xwd = png_path + ".xwd"
+        subprocess.run(["xwd", "-root", "-silent", "-display", self.display, "-out", xwd],
+                       check=True)
+        subprocess.run(["python3", os.path.join(self.bench.source, "scripts", "xwd2png.py"),
+                        xwd, png_path], check=True)
+        os.remove(xwd)
+
+
+def log_bytes(rows):
+    """The exact bytes of "tarrow.log" for these (label, details) rows."""
+    return b"".join(("%-16s\t\t%-16s\r\n" % (r[0], r[1])).encode("latin-1") for r in rows)
+
+
+def clip_bytes(rows):
+    """The exact CF_TEXT bytes of the clipboard for these (label, details) rows."""
+    return b"".join(("%-50s\t\t%-30s\r\n" % (r[0], r[1])).encode("latin-1") for r in rows)
+
+
+class Bench:
+    """Owns the Xvfb screens, the template prefix and the check results."""
+
+    def __init__(self, build, source, work):
+        build, source, work = (os.path.abspath(p) for p in (build, source, work))
+        os.makedirs(work, exist_ok=True)
+        self.build = build
+        self.source = source
+        self.work = work
+        self.tarrow_exe = os.path.join(build, "tarrow.exe")
+        self.bench_exe = os.path.join(build, "bench.exe")
+        self.screens = {}
+        self.failures = []
+        self.checks = 0
+        self.current = ""
+
+    # -- checks in the style of Wine's own tests --------------------------------------
+    def check(self, condition, message):
+        self.checks += 1
+        if not condition:
+            self.failures.append("%s: %s" % (self.current, message))
+            print("    FAIL %s" % message, flush=True)
+        return condition
+
+    def check_equal(self, expected, got, what):
+        return self.check(expected == got, "%s: expected %r, got %r" % (what, expected, got))
+
+    def check_bytes(self, expected, got, what):
+        if expected == got:
+            return self.check(True, what)
+        detail = "missing"
+        if got is not None:
+            exp_lines, got_lines = expected.split(b"\n"), got.split(b"\n")
+            for i, (e, g) in enumerate(zip(exp_lines, got_lines)):
+                if e != g:
+                    detail = "line %d: expected %r, got %r" % (i + 1, e, g)
+                    break
+            else:
+                detail = "%d lines expected, %d got" % (len(exp_lines), len(got_lines))
+        return self.check(False, "%s differs: %s" % (what, detail))
+
+    # -- machines ---------------------------------------------------------------------
+    def machine(self, name, **options):
+        return Machine(self, name, **options)
+
+    def display_for(self, screen):
+        if screen not in self.screens:
+            read_end, write_end = os.pipe()
+            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
+                                     "-nolisten", "tcp", "-auth", "/dev/null"],
+                                    pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            number = b""
+            while not number.endswith(b"\n"):
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    raise RuntimeError("Xvfb did not start")
+                number += chunk
+            os.close(read_end)
+            self.screens[screen] = (proc, ":" + number.decode().strip())
+        return self.screens[screen][1]
+
+    def template(self):
+        path = os.path.join(self.build, "wine-template")
+        stamp = os.path.join(path, ".ready")
+        if not os.path.exists(stamp):
+            shutil.rmtree(path, ignore_errors=True)
+            env = {k: v for k, v in os.environ.items() if k in WINE_ENV_KEEP}
+            env.update(WINEPREFIX=path, WINEDEBUG="-all", DISPLAY=self.display_for("1024x768x24"),
+                       WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d")
+            subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=600)
+            subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
+            open(stamp, "w").close()
+        return path
+
+    def clone_template(self, prefix):
+        """A fresh prefix: the template's files hard-linked, its registry files copied, so
+        that nothing a run writes reaches the template."""
+        template = self.template()
+        shutil.rmtree(prefix, ignore_errors=True)
+        os.makedirs(os.path.dirname(prefix), exist_ok=True)
+        subprocess.run(["cp", "-al", template, prefix], check=True)
+        for name in ("system.reg", "user.reg", "userdef.reg"):
+            target = os.path.join(prefix, name)
+            os.remove(target)
+            shutil.copyfile(os.path.join(template, name), target)
+
+    def close(self):
+        for proc, _display in self.screens.values():
+            proc.terminate()
+            proc.wait()
+
+    def temp_dir(self):
+        return tempfile.mkdtemp(dir=self.work)
