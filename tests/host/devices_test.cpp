@@ -112,14 +112,6 @@ TEST_F(Devices, NoDeviceListOrNoMultimediaDeviceGivesNoClosingDate)
     EXPECT_EQ(std::vector<std::string>{"C:\\WINDOWS\\System\\"}, lookedUp);
 }
 
-TEST_F(Devices, HardwareKeyValueWinsOverTheDriverSubkey)
-{
-    AddDevice("0001", "PCI\\A", 0, "Display", "Display\\0000", "Lumen", "", "lumen.drv");
-    SetFakeText(REG_LOCAL_MACHINE, "Enum\\PCI\\A", "drv", "own.drv");
-    AddDeviceRows("C:\\WINDOWS", FakeVersionLookup);
-    EXPECT_EQ(std::vector<std::string>{"C:\\WINDOWS\\System\\own.drv"}, lookedUp);
-}
-
 // Values of every shape read through QueryDeviceValue from the driver key.
 TEST_F(Devices, ValuesAreCutAtTheBufferAndAlwaysTerminated)
 {

@@ -55,14 +55,6 @@ protected:
     }
 };
 
-TEST_F(Titles, NoMakerKeyGivesNoRow)
-{
-    AddFakeKey(REG_LOCAL_MACHINE, "Software\\Other\\Night Harbor");
-    AddFakeKey(REG_LOCAL_MACHINE, "Software\\Kelto");
-    AddMakerTitleRows();
-    EXPECT_EQ(0, GetReportRowCount());
-}
-
 TEST_F(Titles, KeyOrderSkipListAndDuplicatesOfAnyRow)
 {
     AddReportRow("Operating System", "Windows 98 v4.10.2222", IconOs);
