@@ -1,7 +1,6 @@
-// The display adapters and multimedia devices that the configuration manager lists as
-// present: the walk of its device list, the value lookup of one device and the report rows.
-// Platform-neutral over the registry seam; the Windows directory and the file version
-// lookup come from devices_win32.cpp.
+// The display adapters and multimedia devices the configuration manager lists as present:
+// the device list walk, one device's value lookup and the report rows, over the registry
+// seam; the Windows directory and the file version lookup come from devices_win32.cpp.
 #include "probes.h"
 #include "registry_access.h"
 #include "../app/tarrow.h"
