@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "registry_access.h"
+
 // os_version.cpp
 struct OsDescription {
     char text[260];
@@ -76,5 +78,28 @@ void StartCdromAccessState(CdromAccessState *state);
 void NoteCdromDrive(CdromAccessState *state, bool delivered, uint32_t bytesPerSector);
 // The row's details, or NULL when no row is to be added.
 const char *DescribeCdromAccessMode(const CdromAccessState *state);
+
+// devices.cpp
+enum { DeviceKeySize = 260 };
+// Gives the product version of the file at path in text (260 bytes), or the "no version"
+// text; the result (1 found, 0 not) is not needed for the device rows.
+typedef int (*ProductVersionLookup)(const char *path, char *text);
+// 1 when the n-th present device without a problem (counting from 0) whose class equals
+// className (without regard to case; any class when className is NULL) exists, deviceKey
+// then holding its hardware key path below HKEY_LOCAL_MACHINE; else 0.
+int FindPresentDevice(int n, const char *className, char *deviceKey);
+// Reads a device's value from its hardware key or else from its driver key (with subKey
+// behind it when given): 1 when read into out, else 0 with out empty.
+int QueryDeviceValue(const char *deviceKey, const char *subKey, const char *valueName,
+                     char *out, int outSize);
+// Adds the display adapter and multimedia rows; driver files are looked for in the
+// "System" folder of windowsDirectory.
+void AddDeviceRows(const char *windowsDirectory, ProductVersionLookup lookup);
+
+// titles.cpp
+// True when name holds a fragment of the skip list (compared case-sensitively).
+bool IsSkippedTitle(const char *name);
+// Adds a "Kelto Title" row for each new subkey name of an open key.
+void AddTitlesUnderKey(RegKey key);
 
 #endif

@@ -1,0 +1,100 @@
+// The maker's titles: the case-sensitive skip list, the duplicate test against the whole
+// report (A-Z folded only), key order, and subkey names longer than the key reported.
+#include "app/report_store.h"
+#include "app/tarrow.h"
+#include "probes/probes.h"
+#include "support/fake_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(TitleSkipList, MatchesFragmentsCaseSensitively)
+{
+    const struct {
+        const char *name;
+        bool skipped;
+    } cases[] = {
+        {"Tallowick", true},        {"The Tallowick Saga", true}, {"Gold Tallowick", true},
+        {"tallowick", false},       {"TALLOWICK", false},         {"Tallo wick", false},
+        {"Quillmere Deluxe", true}, {"quillmere", false},         {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.skipped, IsSkippedTitle(c.name)) << c.name;
+}
+
+class Titles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearReport();
+        ResetFakeRegistry();
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(0, CountOpenFakeKeys());
+        ClearReport();
+        ResetFakeRegistry();
+    }
+    std::vector<std::string> TitleRows()
+    {
+        std::vector<std::string> titles;
+        char text[ReportTextBufferSize];
+        for (int row = 0; row < GetReportRowCount(); ++row) {
+            GetReportRowText(row, 0, text);
+            if (std::string(text) != "Kelto Title")
+                continue;
+            EXPECT_EQ(IconTitles, GetReportRowIcon(row));
+            GetReportRowText(row, 1, text);
+            titles.push_back(text);
+        }
+        return titles;
+    }
+};
+
+TEST_F(Titles, KeyOrderSkipListAndDuplicatesOfAnyRow)
+{
+    AddReportRow("Operating System", "Windows 98 v4.10.2222", IconOs);
+    const char *const keys[][2] = {
+        {"Software\\Ostrand", "Night Harbor"},
+        {"Software\\Ostrand", "Tallowick"},
+        {"Software\\Ostrand", "Caf\xC9"},
+        {"Software\\The Kelto Company", "Quillmere Deluxe"},
+        {"Software\\The Kelto Company", "WINDOWS 98 v4.10.2222"},
+        {"Software\\The Kelto Company", "Ember Road"},
+        {"Software\\The Kelto Company", "tallowick"},
+        {"Software\\Kelto", "NIGHT HARBOR"},
+        {"Software\\Kelto", "Ember Road 2"},
+        {"Software\\Kelto", "caf\xE9"}, // only A-Z fold: a title of its own
+    };
+    // The maker keys are made in reverse order: the rows' order comes from the walk alone.
+    AddFakeKey(REG_LOCAL_MACHINE, "Software\\Kelto");
+    AddFakeKey(REG_LOCAL_MACHINE, "Software\\The Kelto Company");
+    for (const auto &key : keys)
+        AddFakeKey(REG_LOCAL_MACHINE, std::string(key[0]) + "\\" + key[1]);
+    AddMakerTitleRows();
+    EXPECT_EQ((std::vector<std::string>{"Night Harbor", "Caf\xC9", "Ember Road", "tallowick",
+                                        "Ember Road 2", "caf\xE9"}),
+              TitleRows());
+}
+
+TEST_F(Titles, NamesLongerThanTheReportedLongestAreKept)
+{
+    const std::vector<std::string> names = {"A", std::string(40, 'b'), "Cc",
+                                            std::string(255, 'd')};
+    for (const std::string &name : names)
+        AddFakeKey(REG_LOCAL_MACHINE, "Software\\Kelto\\" + name);
+    for (unsigned long by : {1ul, 39ul, 300ul}) {
+        ClearReport();
+        UnderstateFakeLongestSubKey(by);
+        AddMakerTitleRows();
+        std::vector<std::string> expected = names;
+        expected.back().resize(254); // the report reads back 254 characters
+        EXPECT_EQ(expected, TitleRows()) << by;
+    }
+}
+
+} // namespace

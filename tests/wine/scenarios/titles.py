@@ -1,0 +1,41 @@
+"""The maker's titles: subkeys of the three maker keys in key order, without names on the
+skip list (case-sensitive) and without names the report already holds (case folded)."""
+from benchlib import log_bytes
+
+ICON_TITLES = 2
+LONG_TITLE = "Z" * 255  # the longest key name; the list reads back 254 characters
+
+TITLE_KEYS = r"""
+[HKEY_LOCAL_MACHINE\Software\Ostrand\Night Harbor]
+[HKEY_LOCAL_MACHINE\Software\Ostrand\Tallowick]
+[HKEY_LOCAL_MACHINE\Software\Ostrand\The Tallowick Saga]
+[HKEY_LOCAL_MACHINE\Software\Ostrand\WINDOWS 2000 V5.0.2195]
+[HKEY_LOCAL_MACHINE\Software\The Kelto Company\Ember Road]
+[HKEY_LOCAL_MACHINE\Software\The Kelto Company\Quillmere Deluxe]
+[HKEY_LOCAL_MACHINE\Software\The Kelto Company\tallowick]
+[HKEY_LOCAL_MACHINE\Software\Kelto\Ember Road 2]
+[HKEY_LOCAL_MACHINE\Software\Kelto\NIGHT HARBOR]
+[HKEY_LOCAL_MACHINE\Software\Kelto\%s]
+""" % LONG_TITLE
+
+# Each key's subkeys come in the order the registry enumerates them (sorted by name).
+EXPECTED_TITLES = ["Night Harbor", "Ember Road", "tallowick", "Ember Road 2", LONG_TITLE]
+
+
+def test_titles_of_the_three_maker_keys(bench):
+    m = bench.machine("titles-win2k", version="win2k")
+    m.registry(TITLE_KEYS)
+    run = m.report()
+    bench.check_equal(("Operating System", "Windows 2000 v5.0.2195", 9), run.rows[0],
+                      "the row whose details a title repeats")
+    titles = [row for row in run.rows if row[0] == "Kelto Title"]
+    bench.check_equal([("Kelto Title", t, ICON_TITLES) for t in EXPECTED_TITLES], titles,
+                      "title rows")
+    bench.check_equal(titles, run.rows[-len(titles):], "titles are the last rows")
+    bench.check_bytes(log_bytes([(label, details[:254]) for label, details, _i in run.rows]),
+                      run.log, "log")
+
+
+def test_no_maker_key_gives_no_title(bench):
+    run = bench.machine("titles-none", version="win98").report()
+    bench.check_equal([], [row for row in run.rows if row[2] == ICON_TITLES], "title rows")
