@@ -31,7 +31,7 @@ host-asan:
 unit-test: deps host
 	ctest --test-dir $(HOST_DIR) --output-on-failure
 
-wine-test: deps win32
+wine-test: deps win32 host
 	ctest --test-dir $(WIN32_DIR) --output-on-failure
 
 test: build host-asan

@@ -20,6 +20,9 @@
 //   sleep MS           wait
 //   wait-exit          wait for the program to end: "exit CODE"
 //
+// --cpu-mhz show prints the first processor's recorded clock rate ("mhz VALUE" or
+// "mhz none"); --cpu-mhz delete removes it first. Wine keeps that key only in the running
+// wineserver, like HKEY_DYN_DATA.
 // --dyn FILE writes registry fixtures under HKEY_DYN_DATA first (lines "KEY" and
 // "KEY|NAME|sz|TEXT" or "KEY|NAME|dword|NUMBER"); that root lives only in the running
 // wineserver, so the program must be started from this same process.
@@ -321,6 +324,26 @@ static void WriteDynFixtures(const char *path)
     fclose(in);
 }
 
+static const char processorKey[] = "Hardware\\Description\\System\\CentralProcessor\\0";
+
+static void RecordedProcessorMhz(const char *what)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, processorKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS) {
+        printf("mhz none\n");
+        return;
+    }
+    if (strcmp(what, "delete") == 0)
+        RegDeleteValueA(key, "~MHz");
+    DWORD mhz = 0, size = sizeof mhz;
+    if (RegQueryValueExA(key, "~MHz", NULL, NULL, (BYTE *)&mhz, &size) == ERROR_SUCCESS)
+        printf("mhz %lu\n", mhz);
+    else
+        printf("mhz none\n");
+    RegCloseKey(key);
+}
+
 int main(int argc, char **argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
@@ -330,6 +353,8 @@ int main(int argc, char **argv)
             workingDirectory = argv[arg + 1];
         else if (strcmp(argv[arg], "--dyn") == 0)
             WriteDynFixtures(argv[arg + 1]);
+        else if (strcmp(argv[arg], "--cpu-mhz") == 0)
+            RecordedProcessorMhz(argv[arg + 1]);
     }
     if (arg >= argc)
         Fail("usage: bench.exe [--cwd DIR] [--dyn FILE] TARROW.EXE ACTION...");

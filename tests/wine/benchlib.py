@@ -43,6 +43,7 @@ class RunResult:
         self.shown = None
         self.exit_code = None
         self.second = None
+        self.recorded_mhz = None
         self.errors = []
         for line in self.lines:
             tag, _, rest = line.partition(" ")
@@ -64,6 +65,8 @@ class RunResult:
                 self.exit_code = int(rest)
             elif tag == "second":
                 self.second = [int(v) for v in rest.split()]
+            elif tag == "mhz":
+                self.recorded_mhz = None if rest == "none" else int(rest)
             elif tag == "error":
                 self.errors.append(rest)
 
@@ -149,7 +152,7 @@ class Machine:
         self.prepared = True
 
     # -- running the program ----------------------------------------------------------
-    def run(self, actions, timeout=180, keep_log=False, background=None):
+    def run(self, actions, timeout=180, keep_log=False, background=None, cpu_mhz=None):
         """Runs bench.exe with these actions; returns a RunResult. "clip" needs no file name:
         the bench adds one and reads it back into result.clip. An old "tarrow.log" in the
         working directory is removed first unless keep_log is set. background, if given, is
@@ -168,6 +171,8 @@ class Machine:
             with open(os.path.join(self.workdir, "dyn.txt"), "w", encoding="latin-1") as f:
                 f.write("\n".join(self.dyn_data) + "\n")
             args += ["--dyn", "C:\\work\\dyn.txt"]
+        if cpu_mhz:
+            args += ["--cpu-mhz", cpu_mhz]  # "show", or "delete" to remove it first
         args.append("C:\\work\\tarrow.exe")
         for action in actions:
             args.append(action)
