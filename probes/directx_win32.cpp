@@ -1,35 +1,29 @@
 // The "DirectX Version" row, from the DirectX key of the registry.
 #include "probes.h"
-#include "registry.h"
 #include "../app/tarrow.h"
 #include "../app/text.h"
 
-#include <windows.h>
-
-enum { DirectXValueOffered = 255 }; // bytes of a value offered to the registry
+enum { DirectXValueBufferSize = 256 }; // 255 bytes of a value, then the zero
 
 // "InstalledVersion" is binary; only its first byte, the major number, is used. A value
 // without any data has no number.
-static bool ReadInstalledVersion(HKEY key, unsigned char *firstByte)
+static bool ReadInstalledVersion(RegKey key, unsigned char *firstByte)
 {
-    DWORD length = 0;
-    if (RegQueryValueExA(key, "InstalledVersion", NULL, NULL, NULL, &length) != ERROR_SUCCESS ||
-        length == 0)
+    unsigned long length = 0;
+    if (QueryRegValueEx(key, "InstalledVersion", NULL, &length) != RegOk || length == 0)
         return false;
-    char data[TextBufferSize];
-    if (ReadRegistryText(key, "InstalledVersion", data, sizeof data, DirectXValueOffered) !=
-        ERROR_SUCCESS)
+    char data[DirectXValueBufferSize];
+    if (ReadRegText(key, "InstalledVersion", data, sizeof data, NULL) != RegOk)
         return false;
     *firstByte = (unsigned char)data[0];
     return true;
 }
 
-static void DescribeDirectXKey(HKEY key, char *details, size_t size)
+static void DescribeDirectXKey(RegKey key, char *details, size_t size)
 {
-    char version[TextBufferSize];
+    char version[DirectXValueBufferSize];
     unsigned char major = 0;
-    if (ReadRegistryText(key, "Version", version, sizeof version, DirectXValueOffered) ==
-        ERROR_SUCCESS)
+    if (ReadRegText(key, "Version", version, sizeof version, NULL) == RegOk)
         CopyText(details, size, DescribeDirectXVersion(version));
     else if (ReadInstalledVersion(key, &major))
         DescribeInstalledDirectX(major, details, size);
@@ -40,11 +34,11 @@ static void DescribeDirectXKey(HKEY key, char *details, size_t size)
 int AddDirectXRow()
 {
     char details[TextBufferSize];
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX", 0, KEY_ALL_ACCESS,
-                      &key) == ERROR_SUCCESS) {
+    RegKey key;
+    if (OpenRegKeyEx(REG_LOCAL_MACHINE, "Software\\Microsoft\\DirectX", RegKeyAllAccess, &key) ==
+        RegOk) {
         DescribeDirectXKey(key, details, sizeof details);
-        RegCloseKey(key);
+        CloseRegKey(key);
     } else {
         CopyText(details, sizeof details, "DirectX");
     }
