@@ -16,10 +16,10 @@ def load_scenarios(folder):
     for name in sorted(os.listdir(folder)):
         if not name.endswith(".py") or name.startswith("_"):
             continue
-        spec = importlib.util.spec_from_file_location("scenario_" + name[:-3],
+        found = importlib.util.spec_from_file_location("scenario_" + name[:-3],
                                                       os.path.join(folder, name))
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        module = importlib.util.module_from_spec(found)
+        found.loader.exec_module(module)
         for attr in sorted(dir(module)):
             if attr.startswith("test_") and callable(getattr(module, attr)):
                 yield "%s.%s" % (name[:-3], attr[5:]), getattr(module, attr)
