@@ -2,7 +2,7 @@
 """Draw Tarrow's artwork and write it into resources/art/.
 
 Writes:
-  banner.bmp   132 x 66, 24-bit uncompressed BMP for the About box
+  banner.bmp   132 x 66, 24-bit uncompressed BMP shown at the top of the main window
   *.ico        eleven 32 x 32, 16-colour icons (one image each) for the
                category list and the program itself
 
