@@ -10,11 +10,8 @@ int AddCdromAccessModeRow()
     StartCdromAccessState(&state);
     DWORD drives = GetLogicalDrives();
     for (int bit = 0; bit < 32; ++bit) {
-        if (!(drives & (1UL << bit)))
-            continue;
         char root[8];
-        FormatDriveRoot(bit, root, sizeof root);
-        if (IsFloppyDriveRoot(root) || GetDriveTypeA(root) != DRIVE_CDROM)
+        if (!ListedDriveRoot(drives, bit, root, sizeof root) || GetDriveTypeA(root) != DRIVE_CDROM)
             continue;
         DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
         bool delivered = GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector,

@@ -57,6 +57,14 @@ bool IsFloppyDriveRoot(const char *root)
     return ContainsText(root, "A:") || ContainsText(root, "B:");
 }
 
+bool ListedDriveRoot(uint32_t drives, int bit, char *root, size_t size)
+{
+    if (!(drives & (1UL << bit)))
+        return false;
+    FormatDriveRoot(bit, root, size);
+    return !IsFloppyDriveRoot(root);
+}
+
 // The product is formed in 64 bits: large drives hold more than 4 GB in free clusters.
 // Products that fit 32 bits keep the 32-bit formatter's texts.
 void FormatClusterFreeSpace(uint32_t sectorsPerCluster, uint32_t bytesPerSector,

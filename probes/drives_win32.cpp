@@ -46,11 +46,8 @@ int AddFreeDiskSpaceRows()
     GetDiskFreeSpaceExAFunction extendedQuery = FindGetDiskFreeSpaceExA();
     DWORD drives = GetLogicalDrives();
     for (int bit = 0; bit < 32; ++bit) {
-        if (!(drives & (1UL << bit)))
-            continue;
         char root[8];
-        FormatDriveRoot(bit, root, sizeof root);
-        if (IsFloppyDriveRoot(root) || GetDriveTypeA(root) != DRIVE_FIXED)
+        if (!ListedDriveRoot(drives, bit, root, sizeof root) || GetDriveTypeA(root) != DRIVE_FIXED)
             continue;
         char freeSpace[TextBufferSize], details[TextBufferSize];
         if (!DescribeFreeSpace(root, extendedQuery, freeSpace, sizeof freeSpace))

@@ -53,6 +53,9 @@ void FormatByteSize64(uint64_t bytes, char *out, size_t size);
 void FormatDriveRoot(int bit, char *out, size_t size);
 // Drives A and B are never asked about: asking wakes a floppy drive.
 bool IsFloppyDriveRoot(const char *root);
+// The root name of drive bit n when the drive mask has it and it is neither A nor B; the
+// free-space and CD-ROM walks look only at these.
+bool ListedDriveRoot(uint32_t drives, int bit, char *root, size_t size);
 // The free space the cluster-based query describes, in its true size.
 void FormatClusterFreeSpace(uint32_t sectorsPerCluster, uint32_t bytesPerSector,
                             uint32_t freeClusters, char *out, size_t size);

@@ -105,4 +105,16 @@ TEST(FreeSpaceRows, RootNamesAndDetails)
     }
 }
 
+TEST(FreeSpaceRows, OnlyPresentDrivesBeyondAAndBAreWalked)
+{
+    const uint32_t drives = 0x8000000Du; // A, C, D and bit 31
+    const struct {
+        int bit;
+        bool listed;
+    } bits[] = {{0, false}, {1, false}, {2, true}, {3, true}, {4, false}, {31, true}};
+    char root[8];
+    for (const auto &b : bits)
+        EXPECT_EQ(b.listed, ListedDriveRoot(drives, b.bit, root, sizeof root)) << b.bit;
+}
+
 } // namespace
