@@ -19,6 +19,7 @@ types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines f
 driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
 C:\\windows\\system32), remove_default_directx (drop the prefix's DirectX key).
 """
+import errno
 import os
 import shutil
 import subprocess
@@ -26,6 +27,22 @@ import tempfile
 import time
 
 WINE_ENV_KEEP = ("PATH", "HOME", "LANG", "LC_ALL", "TMPDIR", "USER")
+# Wine's 32-bit loader as Debian's wine32 installs it.
+WINE_LOADER_32 = "/usr/lib/wine/wine"
+
+
+def kernel_runs_32bit_programs():
+    """False when the kernel refuses every 32-bit executable (a Linux kernel started with
+    ia32 emulation switched off): 32-bit Wine cannot start there at all. A missing loader
+    is an install fault and raises."""
+    try:
+        subprocess.run([WINE_LOADER_32, "--version"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
+    except OSError as error:
+        if error.errno == errno.ENOEXEC:
+            return False
+        raise
+    return True
 
 
 class RunResult:
