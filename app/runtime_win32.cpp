@@ -18,6 +18,11 @@ uint64_t __umoddi3(uint64_t dividend, uint64_t divisor)
     return remainder;
 }
 
+uint64_t __udivmoddi4(uint64_t dividend, uint64_t divisor, uint64_t *remainder)
+{
+    return DivideUnsigned64(dividend, divisor, remainder);
+}
+
 int64_t __divdi3(int64_t dividend, int64_t divisor)
 {
     return DivideSigned64(dividend, divisor, NULL);

@@ -65,16 +65,19 @@ bool ListedDriveRoot(uint32_t drives, int bit, char *root, size_t size)
     return !IsFloppyDriveRoot(root);
 }
 
-// The product is formed in 64 bits: large drives hold more than 4 GB in free clusters.
-// Products that fit 32 bits keep the 32-bit formatter's texts.
-void FormatClusterFreeSpace(uint32_t sectorsPerCluster, uint32_t bytesPerSector,
-                            uint32_t freeClusters, char *out, size_t size)
+void FormatByteCount(uint64_t bytes, char *out, size_t size)
 {
-    uint64_t bytes = (uint64_t)freeClusters * bytesPerSector * sectorsPerCluster;
     if (bytes > 0xFFFFFFFFu)
         FormatByteSize64(bytes, out, size);
     else
         FormatByteSize((uint32_t)bytes, out, size);
+}
+
+// The product is formed in 64 bits: large drives hold more than 4 GB in free clusters.
+void FormatClusterFreeSpace(uint32_t sectorsPerCluster, uint32_t bytesPerSector,
+                            uint32_t freeClusters, char *out, size_t size)
+{
+    FormatByteCount((uint64_t)freeClusters * bytesPerSector * sectorsPerCluster, out, size);
 }
 
 void FormatFreeSpaceDetails(const char *root, const char *freeSpace, char *out, size_t size)

@@ -1,38 +1,60 @@
-// The memory rows (physical memory and load) and the swap-file rows, each from its own
-// reading of the memory status.
+// The memory status on Windows. GlobalMemoryStatusEx, from Windows 2000 on, gives the true
+// 64-bit figures; GlobalMemoryStatus caps them at 2 or 4 GB for a program that is not
+// large-address-aware. The extended call is looked up at run time: the first Windows 95
+// lacks it and would not load a program that imports it.
 #include "probes.h"
-#include "../app/tarrow.h"
 
 #include <windows.h>
 #include <string.h>
 
-static void ReadMemoryStatus(MEMORYSTATUS *status)
+// MEMORYSTATUSEX as Windows 2000 lays it out; the oldest target's headers lack it.
+struct ExtendedMemoryStatus {
+    DWORD dwLength;
+    DWORD dwMemoryLoad;
+    DWORDLONG ullTotalPhys;
+    DWORDLONG ullAvailPhys;
+    DWORDLONG ullTotalPageFile;
+    DWORDLONG ullAvailPageFile;
+    DWORDLONG ullTotalVirtual;
+    DWORDLONG ullAvailVirtual;
+    DWORDLONG ullAvailExtendedVirtual;
+};
+
+typedef BOOL(WINAPI *GlobalMemoryStatusExFunction)(ExtendedMemoryStatus *);
+
+static GlobalMemoryStatusExFunction FindGlobalMemoryStatusEx()
 {
-    memset(status, 0, sizeof *status);
-    status->dwLength = sizeof *status;
-    GlobalMemoryStatus(status);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return NULL;
+    return (GlobalMemoryStatusExFunction)(void *)GetProcAddress(kernel, "GlobalMemoryStatusEx");
 }
 
-int AddMemoryRows()
+bool QueryExtendedMemoryStatus(MemoryFigures *figures)
 {
-    MEMORYSTATUS status;
-    ReadMemoryStatus(&status);
-    char total[TextBufferSize], load[TextBufferSize];
-    FormatPhysicalMemory(status.dwTotalPhys, total, sizeof total);
-    AddReportRow("Total Physical Memory", total, IconMemory);
-    FormatMemoryLoad(status.dwMemoryLoad, load, sizeof load);
-    AddReportRow("% Memory Used", load, IconMemory);
-    return 0;
+    GlobalMemoryStatusExFunction query = FindGlobalMemoryStatusEx();
+    if (!query)
+        return false;
+    ExtendedMemoryStatus status;
+    memset(&status, 0, sizeof status);
+    status.dwLength = sizeof status;
+    if (!query(&status))
+        return false;
+    figures->memoryLoad = status.dwMemoryLoad;
+    figures->totalPhys = status.ullTotalPhys;
+    figures->totalPageFile = status.ullTotalPageFile;
+    figures->availPageFile = status.ullAvailPageFile;
+    return true;
 }
 
-int AddSwapFileRows()
+void QueryMemoryStatus(MemoryFigures *figures)
 {
     MEMORYSTATUS status;
-    ReadMemoryStatus(&status);
-    char maximum[TextBufferSize], available[TextBufferSize];
-    FormatByteSize(status.dwTotalPageFile, maximum, sizeof maximum);
-    FormatByteSize(status.dwAvailPageFile, available, sizeof available);
-    AddReportRow("Max Swap File Size", maximum, IconDrive);
-    AddReportRow("Available Swap File", available, IconDrive);
-    return 0;
+    memset(&status, 0, sizeof status);
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    figures->memoryLoad = status.dwMemoryLoad;
+    figures->totalPhys = status.dwTotalPhys;
+    figures->totalPageFile = status.dwTotalPageFile;
+    figures->availPageFile = status.dwAvailPageFile;
 }

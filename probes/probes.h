@@ -49,6 +49,9 @@ void FormatColorDepth(long bitsPerPixel, char *out, size_t size);
 // drives.cpp: byte counts as texts such as 1.50GB, and the free-space rows' texts.
 void FormatByteSize(uint32_t bytes, char *out, size_t size);
 void FormatByteSize64(uint64_t bytes, char *out, size_t size);
+// A count that fits 32 bits keeps FormatByteSize's text; a larger one is shown in its true
+// size through FormatByteSize64.
+void FormatByteCount(uint64_t bytes, char *out, size_t size);
 // The root name of drive bit n of the drive mask, such as "C:\".
 void FormatDriveRoot(int bit, char *out, size_t size);
 // Drives A and B are never asked about: asking wakes a floppy drive.
@@ -63,9 +66,23 @@ void FormatClusterFreeSpace(uint32_t sectorsPerCluster, uint32_t bytesPerSector,
 void FormatFreeSpaceDetails(const char *root, const char *freeSpace, char *out, size_t size);
 
 // memory.cpp
+// The figures the memory and swap-file rows show.
+struct MemoryFigures {
+    uint32_t memoryLoad; // percent of physical memory in use
+    uint64_t totalPhys;
+    uint64_t totalPageFile;
+    uint64_t availPageFile;
+};
 // The total physical memory in whole GB, MB or KB, rounded up to an even figure.
-void FormatPhysicalMemory(uint32_t totalBytes, char *out, size_t size);
+void FormatPhysicalMemory(uint64_t totalBytes, char *out, size_t size);
 void FormatMemoryLoad(uint32_t percent, char *out, size_t size);
+// The extended figures where the system has them, else the legacy ones.
+void ReadMemoryFigures(MemoryFigures *figures);
+
+// memory_win32.cpp (memory_host.cpp on the build host): the two status queries. The
+// extended one gives false where the system lacks it (before Windows 2000) or it fails.
+bool QueryExtendedMemoryStatus(MemoryFigures *figures);
+void QueryMemoryStatus(MemoryFigures *figures);
 
 // network.cpp: the rows for the protocols whose sockets could be created.
 void ReportNetworkProtocols(bool hasTcpIp, bool hasIpx);

@@ -1,9 +1,13 @@
-// The DirectX naming, the memory texts and the CD-ROM access-mode decision.
+// The DirectX naming, the memory texts and rows, and the CD-ROM access-mode decision.
+#include "app/report_store.h"
+#include "app/tarrow.h"
+#include "probes/memory_status.h"
 #include "probes/probes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -51,7 +55,7 @@ TEST(DescribeInstalledDirectX, FirstByteIsSigned)
 TEST(FormatPhysicalMemory, StrictThresholdsAndEvenFigures)
 {
     const struct {
-        uint32_t bytes;
+        uint64_t bytes;
         const char *text;
     } cases[] = {
         {134217728, "128MB"},
@@ -67,12 +71,82 @@ TEST(FormatPhysicalMemory, StrictThresholdsAndEvenFigures)
         {1025, "2KB"},
         {1024, "1024Bytes"}, // too little for a unit
         {0, "0Bytes"},
+        // The extended query's 64-bit figures keep the same rule.
+        {2147483647, "2GB"},
+        {2147483648u, "2GB"},
+        {4294967296ull, "4GB"},
+        {4294967297ull, "4GB"},
+        {5368709120ull, "6GB"}, // 5 GB: odd, raised
+        {17054121984ull, "16GB"},
+        {25276178432ull, "24GB"},
+        {1ull << 40, "1024GB"},
+        {~0ull, "17179869184GB"}, // the whole count needs more than 32 bits
     };
     for (const auto &c : cases) {
         char text[260];
         FormatPhysicalMemory(c.bytes, text, sizeof text);
         EXPECT_STREQ(c.text, text) << c.bytes;
     }
+}
+
+struct Row {
+    std::string label, details;
+    ReportIcon icon;
+    bool operator==(const Row &other) const
+    {
+        return label == other.label && details == other.details && icon == other.icon;
+    }
+};
+
+std::vector<Row> ReportRows()
+{
+    std::vector<Row> rows;
+    char label[ReportTextBufferSize], details[ReportTextBufferSize];
+    for (int row = 0; row < GetReportRowCount(); ++row) {
+        GetReportRowText(row, 0, label);
+        GetReportRowText(row, 1, details);
+        rows.push_back(Row{label, details, GetReportRowIcon(row)});
+    }
+    return rows;
+}
+
+// Both memory probes on a system with or without the extended query. Without it the legacy
+// figures are shown as before; with it the true 64-bit figures, which on a machine of 2 GB
+// or less give the same texts.
+TEST(MemoryRows, ExtendedFiguresWhereTheSystemHasThem)
+{
+    const MemoryFigures legacy128 = {37, 134217728, 1572864, 0};
+    const MemoryFigures capped = {61, 2147483647, 4294443007u, 4294967295u};
+    const MemoryFigures large = {61, 25276178432ull, 25276186624ull, 4294967296ull};
+    const MemoryFigures atTwoGb = {5, 2147483648u, 2147483648u, 4294967295u};
+    const struct {
+        const char *what;
+        const MemoryFigures *extended;
+        const MemoryFigures &legacy;
+        const char *total, *load, *maximum, *available;
+    } cases[] = {
+        {"Windows 98, no extended query", NULL, legacy128, "128MB", "37%", "1.50MB", "0Bytes"},
+        {"extended query, small machine", &legacy128, capped, "128MB", "37%", "1.50MB",
+         "0Bytes"},
+        {"NT 4 on a large machine: capped", NULL, capped, "2GB", "61%", "4.00GB", "4.00GB"},
+        {"extended query on a large machine", &large, capped, "24GB", "61%", "23.54GB",
+         "4.00GB"},
+        {"extended query at 2^31 and 2^32 - 1", &atTwoGb, capped, "2GB", "5%", "2.00GB",
+         "4.00GB"},
+    };
+    for (const auto &c : cases) {
+        SetMemoryStatus(c.extended, c.legacy);
+        ClearReport();
+        AddMemoryRows();
+        AddSwapFileRows();
+        EXPECT_EQ((std::vector<Row>{{"Total Physical Memory", c.total, IconMemory},
+                                    {"% Memory Used", c.load, IconMemory},
+                                    {"Max Swap File Size", c.maximum, IconDrive},
+                                    {"Available Swap File", c.available, IconDrive}}),
+                  ReportRows())
+            << c.what;
+    }
+    ClearReport();
 }
 
 // One CD-ROM drive's query: its sector size, or -1 for a query that failed.
