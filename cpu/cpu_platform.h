@@ -54,7 +54,6 @@ void SetThreadPriorityLevel(int priority);
 
 // The system.
 bool GetSystemAffinityMask(uint32_t *mask);
-bool ReadRegistryMhz(int32_t *mhz); // the first processor's recorded clock rate
 void WriteStandardOutput(const char *text);
 
 #endif

@@ -311,26 +311,6 @@ bool GetSystemAffinityMask(uint32_t *mask)
     return true;
 }
 
-bool ReadRegistryMhz(int32_t *mhz)
-{
-    HKEY key = NULL;
-    bool found = false;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Hardware\\Description\\System\\CentralProcessor\\0", 0,
-                      KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        DWORD type = REG_DWORD;
-        BYTE data[4] = {0, 0, 0, 0}; // shorter data leaves the high bytes zero
-        DWORD size = sizeof data;
-        if (RegQueryValueExA(key, "~MHZ", NULL, &type, data, &size) == ERROR_SUCCESS) {
-            *mhz = (int32_t)((uint32_t)data[0] | ((uint32_t)data[1] << 8) |
-                             ((uint32_t)data[2] << 16) | ((uint32_t)data[3] << 24));
-            found = true;
-        }
-    }
-    if (key != NULL)
-        RegCloseKey(key);
-    return found;
-}
-
 // Through the C runtime DLL's own stream in text mode, so a line end leaves the program as
 // CR LF; a GUI program without a console loses the text.
 void WriteStandardOutput(const char *text)

@@ -1,12 +1,28 @@
 // The clock rate the system recorded for the first processor, used unchanged when present.
+// Read through the registry seam with read rights only.
 #include "cpu.h"
-#include "cpu_platform.h"
+#include "../probes/registry_access.h"
+
+#include <stddef.h>
+
+static const char processorKey[] = "Hardware\\Description\\System\\CentralProcessor\\0";
 
 int ReadRegistryClock(CpuInfo *info)
 {
-    int32_t mhz;
-    if (!ReadRegistryMhz(&mhz))
-        return 0;
-    StoreCpuSpeed(info, mhz);
-    return 1;
+    RegKey key = NULL;
+    int found = 0;
+    if (OpenRegKeyEx(REG_LOCAL_MACHINE, processorKey, RegKeyRead, &key) == RegOk) {
+        // Whole MHz in at most four bytes: longer data does not fit and is no clock rate;
+        // shorter data leaves the high bytes zero.
+        unsigned char data[4] = {0, 0, 0, 0};
+        unsigned long size = sizeof data;
+        if (QueryRegValueEx(key, "~MHZ", data, &size) == RegOk) {
+            StoreCpuSpeed(info, (int32_t)((uint32_t)data[0] | (uint32_t)data[1] << 8 |
+                                          (uint32_t)data[2] << 16 | (uint32_t)data[3] << 24));
+            found = 1;
+        }
+    }
+    if (key != NULL)
+        CloseRegKey(key);
+    return found;
 }

@@ -1,6 +1,6 @@
-// The registry as the device and title probes walk it: a thin seam of plain functions over
-// the Win32 registry calls (registry_access_win32.cpp; an in-memory registry on the host),
-// and bounded value reads built on it (registry_values.cpp).
+// The registry as the probes read it: a thin seam of plain functions over the Win32
+// registry calls (registry_access_win32.cpp; an in-memory registry on the host), and
+// bounded value reads built on it (registry_values.cpp).
 #ifndef TARROW_REGISTRY_ACCESS_H
 #define TARROW_REGISTRY_ACCESS_H
 
@@ -16,11 +16,15 @@ typedef struct RegKeyObject *RegKey;
 enum {
     RegOk = 0,
     RegFileNotFound = 2,
+    RegAccessDenied = 5,
     RegNotEnoughMemory = 8,
     RegMoreData = 234,
     RegNoMoreItems = 259,
 };
-enum { RegKeyAllAccess = 0xF003F };
+// The program only reads the registry, and asks for no more than that: on Windows NT a
+// limited account, and from Vista on any program that is not elevated, is refused keys of
+// HKEY_LOCAL_MACHINE opened with write rights (KEY_ALL_ACCESS among them).
+enum { RegKeyRead = 0x20019 }; // KEY_READ: query values, enumerate subkeys, notify
 
 // registry_access_win32.cpp: each is the Win32 call named beside it.
 long OpenRegKey(RegKey parent, const char *path, RegKey *key);          // RegOpenKeyA

@@ -89,7 +89,7 @@ int AddMakerTitleRows()
 {
     for (int i = 0; makerKeys[i][0] != '\0'; ++i) {
         RegKey key;
-        if (OpenRegKeyEx(REG_LOCAL_MACHINE, makerKeys[i], RegKeyAllAccess, &key) != RegOk)
+        if (OpenRegKeyEx(REG_LOCAL_MACHINE, makerKeys[i], RegKeyRead, &key) != RegOk)
             continue;
         AddTitlesUnderKey(key);
         CloseRegKey(key);

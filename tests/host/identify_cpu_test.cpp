@@ -3,6 +3,7 @@
 #include "app/report_store.h"
 #include "app/tarrow.h"
 #include "cpu/cpu.h"
+#include "tests/host/support/fake_registry.h"
 #include "tests/host/support/simulated_cpu.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +47,7 @@ void AmdRegistry()
     SetSimulatedVendor("AuthenticAMD", 1);
     SetSimulatedLeaf(1, 0x58C, 0, 0, Mmx | Tsc);
     SetSimulatedBrandString("AMD-K6(tm) 3D processor");
-    simulatedCpu.registryHasMhz = true;
-    simulatedCpu.registryMhz = 450;
+    RecordSimulatedMhz(450);
     simulatedCpu.systemAffinityMask = 0x3;
 }
 void AmdMeasured()
@@ -61,8 +61,7 @@ void CyrixBrand()
 {
     Cyrix(0x80000004u, 0, 0x662);
     SetSimulatedBrandString("VIA Cyrix III");
-    simulatedCpu.registryHasMhz = true;
-    simulatedCpu.registryMhz = 0;
+    RecordSimulatedMhz(0);
 }
 void CyrixTable()
 {
@@ -72,8 +71,7 @@ void CyrixTable()
 void CyrixUnnamed()
 {
     Cyrix(0x80000002u, 0, 0x600);
-    simulatedCpu.registryHasMhz = true;
-    simulatedCpu.registryMhz = 233;
+    RecordSimulatedMhz(233);
 }
 void CyrixOnNt()
 {
@@ -86,8 +84,7 @@ void Centaur()
     SetSimulatedLeaf(1, 0x580, 0, 0, Mmx | Tsc);
     SetSimulatedBrandString("IDT WinChip 2");
     simulatedCpu.khz = {200000};
-    simulatedCpu.registryHasMhz = true; // never asked for
-    simulatedCpu.registryMhz = 1;
+    RecordSimulatedMhz(1); // never asked for
 }
 void UnknownVendor()
 {
@@ -151,7 +148,8 @@ TEST(IdentifyCpu, EveryBranchGivesItsResultAndRows)
         CpuInfo info;
         InitCpuInfo(&info);
         EXPECT_EQ(b.result, IdentifyCpu(&info)) << b.what;
-        EXPECT_EQ(b.registryRead, simulatedCpu.registryReads == 1) << b.what;
+        EXPECT_EQ(b.registryRead, CountFakeOpenRequests() == 1) << b.what;
+        EXPECT_EQ(0, CountOpenFakeKeys()) << b.what;
         EXPECT_EQ(b.measured, simulatedCpu.counterReads + simulatedCpu.timerReads > 0) << b.what;
 
         ResetSimulatedCpu();
@@ -186,7 +184,7 @@ TEST(IdentifyCpu, SpeedTextHoldsEveryThirtyTwoBitValue)
     for (const auto &c : cases) {
         ResetSimulatedCpu();
         AmdRegistry();
-        simulatedCpu.registryMhz = c.mhz;
+        RecordSimulatedMhz(c.mhz);
         ClearReport();
         AddCpuRows();
         EXPECT_EQ(c.row, RowDetails(1));

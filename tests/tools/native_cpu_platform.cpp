@@ -227,11 +227,6 @@ bool GetSystemAffinityMask(uint32_t *mask)
     return true;
 }
 
-bool ReadRegistryMhz(int32_t *)
-{
-    return false;
-}
-
 void WriteStandardOutput(const char *text)
 {
     fputs(text, stdout);

@@ -22,6 +22,15 @@ struct FakeHandle {
 FakeKey localMachine, dynData;
 std::set<FakeHandle *> openHandles;
 unsigned long understatement = 0;
+FakeAccount account = FakeLimitedAccount;
+int openRequests = 0;
+int writeRightRequests = 0;
+
+// Rights that let a key be changed: KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK,
+// DELETE, WRITE_DAC, WRITE_OWNER, GENERIC_WRITE and GENERIC_ALL. KEY_ALL_ACCESS holds
+// several of them.
+const unsigned long WriteRights = 0x2 | 0x4 | 0x20 | 0x10000 | 0x40000 | 0x80000 |
+                                  0x40000000 | 0x10000000;
 
 bool SameName(const std::string &a, const std::string &b)
 {
@@ -96,6 +105,9 @@ void ResetFakeRegistry()
         delete handle;
     openHandles.clear();
     understatement = 0;
+    account = FakeLimitedAccount;
+    openRequests = 0;
+    writeRightRequests = 0;
 }
 
 void AddFakeKey(RegKey root, const std::string &path)
@@ -140,8 +152,26 @@ int CountOpenFakeKeys()
     return (int)openHandles.size();
 }
 
+void SetFakeAccount(FakeAccount who)
+{
+    account = who;
+}
+
+int CountFakeOpenRequests()
+{
+    return openRequests;
+}
+
+int CountFakeWriteRightRequests()
+{
+    return writeRightRequests;
+}
+
+// RegOpenKeyA asks for the most the account may have, so a limited account gets a
+// key it can read rather than a refusal.
 long OpenRegKey(RegKey parent, const char *path, RegKey *key)
 {
+    ++openRequests;
     *key = nullptr;
     FakeKey *from = Target(parent);
     FakeKey *found = from ? Walk(from, path ? path : "", false) : nullptr;
@@ -155,7 +185,14 @@ long OpenRegKey(RegKey parent, const char *path, RegKey *key)
 
 long OpenRegKeyEx(RegKey parent, const char *path, unsigned long access, RegKey *key)
 {
-    (void)access;
+    bool asksToWrite = (access & WriteRights) != 0;
+    if (asksToWrite)
+        ++writeRightRequests;
+    if (asksToWrite && account == FakeLimitedAccount) {
+        ++openRequests;
+        *key = nullptr;
+        return RegAccessDenied;
+    }
     return OpenRegKey(parent, path, key);
 }
 

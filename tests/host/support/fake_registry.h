@@ -25,4 +25,13 @@ void UnderstateFakeLongestSubKey(unsigned long by);
 // Handles opened and not closed yet.
 int CountOpenFakeKeys();
 
+// Who the program runs as. A limited account (the default after ResetFakeRegistry, as on
+// Windows NT for a user and from Vista on for every program that is not elevated) is
+// refused, with ERROR_ACCESS_DENIED, any key opened with a right to change it.
+enum FakeAccount { FakeLimitedAccount, FakeAdministrator };
+void SetFakeAccount(FakeAccount account);
+// Key opens asked for since the reset, and how many of them asked for a write right.
+int CountFakeOpenRequests();
+int CountFakeWriteRightRequests();
+
 #endif

@@ -2,6 +2,7 @@
 // time-stamp counter, the performance counter, the millisecond timer and timer channel 2
 // all follow that one clock.
 #include "simulated_cpu.h"
+#include "fake_registry.h"
 #include "cpu/cpu_platform.h"
 
 #include <string.h>
@@ -13,6 +14,13 @@ static SimulatedCpu &sim = simulatedCpu;
 void ResetSimulatedCpu()
 {
     sim = SimulatedCpu();
+    ResetFakeRegistry();
+}
+
+void RecordSimulatedMhz(int32_t mhz)
+{
+    SetFakeNumber(REG_LOCAL_MACHINE, "Hardware\\Description\\System\\CentralProcessor\\0", "~MHz",
+                  (uint32_t)mhz);
 }
 
 void SetSimulatedLeaf(uint32_t leaf, uint32_t eax, uint32_t ebx, uint32_t ecx, uint32_t edx)
@@ -298,15 +306,6 @@ bool GetSystemAffinityMask(uint32_t *mask)
     if (!sim.affinityKnown)
         return false;
     *mask = sim.systemAffinityMask;
-    return true;
-}
-
-bool ReadRegistryMhz(int32_t *mhz)
-{
-    ++sim.registryReads;
-    if (!sim.registryHasMhz)
-        return false;
-    *mhz = sim.registryMhz;
     return true;
 }
 

@@ -1,6 +1,7 @@
 // A simulated processor and platform behind cpu_platform.h: recorded CPUID leaves, a clock
 // that advances with every call, an 8254 channel 2, Cyrix configuration registers and a
-// registry value, so the identification runs end to end without the processor.
+// recorded clock rate in the in-memory registry, so the identification runs end to end
+// without the processor.
 #ifndef TARROW_SIMULATED_CPU_H
 #define TARROW_SIMULATED_CPU_H
 
@@ -46,8 +47,6 @@ struct SimulatedCpu {
     // The system.
     bool affinityKnown = true;
     uint32_t systemAffinityMask = 1;
-    bool registryHasMhz = false;
-    int32_t registryMhz = 0;
 
     // What the code did.
     std::string standardOutput;
@@ -55,7 +54,6 @@ struct SimulatedCpu {
     int threadPriority = 0;
     bool threadPriorityFails = false;
     int timerPeriodDepth = 0;
-    int registryReads = 0;
     int counterReads = 0;
     int timerReads = 0;
     int divideLoopsWithInterruptsOn = 0;
@@ -77,12 +75,15 @@ struct SimulatedCpu {
 
 extern SimulatedCpu simulatedCpu;
 
-// Back to a fresh simulated machine (a 300 MHz processor, no CPUID leaves).
+// Back to a fresh simulated machine (a 300 MHz processor, no CPUID leaves, an empty
+// registry read by a limited account).
 void ResetSimulatedCpu();
 void SetSimulatedLeaf(uint32_t leaf, uint32_t eax, uint32_t ebx, uint32_t ecx, uint32_t edx);
 // Leaf 0 with a 12-character vendor text and the given highest leaf.
 void SetSimulatedVendor(const char *vendor, uint32_t highestLeaf);
 // Leaves 0x80000002..4 from a text of at most 48 characters (zero-padded).
 void SetSimulatedBrandString(const char *brand);
+// The first processor's "~MHz" value in the in-memory registry, as a 4-byte number.
+void RecordSimulatedMhz(int32_t mhz);
 
 #endif
