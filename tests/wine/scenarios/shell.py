@@ -15,6 +15,10 @@ OS_ROWS = [
     ("win2k", "Windows 2000 v5.0.2195"),
     ("winxp", "Windows 2000 v5.1.2600"),
     ("win7", "Windows NT6 v6.1.7601"),
+    # Windows 8.1 and later tell a program their real version only when its manifest
+    # declares it supports them; without one they say 6.2.9200.
+    ("win81", "Windows NT6 v6.3.9600"),
+    ("win10", "Windows NT10 v10.0.18362"),
 ]
 
 
