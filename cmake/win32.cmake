@@ -49,10 +49,11 @@ function(tarrow_win32_program name)
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
 
-# The inventory pass is an object set of its own so the benchmark can leave it out.
+# The inventory pass (with the guard it runs each probe in) is an object set of its own so
+# the benchmark can leave it out.
 set(TARROW_WIN32_INVENTORY_SOURCES ${TARROW_WIN32_APP_SOURCES})
-list(FILTER TARROW_WIN32_INVENTORY_SOURCES INCLUDE REGEX "/inventory_win32\\.cpp$")
-list(FILTER TARROW_WIN32_APP_SOURCES EXCLUDE REGEX "/inventory_win32\\.cpp$")
+list(FILTER TARROW_WIN32_INVENTORY_SOURCES INCLUDE REGEX "/(inventory|probe_guard)_win32\\.cpp$")
+list(FILTER TARROW_WIN32_APP_SOURCES EXCLUDE REGEX "/(inventory|probe_guard)_win32\\.cpp$")
 tarrow_win32_objects(tarrow_app_objects ${TARROW_WIN32_APP_SOURCES})
 tarrow_win32_objects(tarrow_inventory_objects ${TARROW_WIN32_INVENTORY_SOURCES})
 tarrow_win32_program(tarrow $<TARGET_OBJECTS:tarrow_app_objects>

@@ -39,6 +39,8 @@ uint32_t ReadPerformanceCounter();            // low 32 bits
 uint32_t ReadMillisecondTimer();
 void BeginTimerPeriod(); // 1 ms timer resolution
 void EndTimerPeriod();
+// Ends the 1 ms resolution if a measurement began it and was cut short before ending it.
+void EndUnfinishedTimerPeriod();
 void SleepMilliseconds(uint32_t milliseconds);
 
 // Scheduling.

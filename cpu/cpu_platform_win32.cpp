@@ -267,14 +267,26 @@ uint32_t ReadMillisecondTimer()
     return timeGetTime();
 }
 
+// Whether the 1 ms resolution is in force for a measurement, so that it can be ended if a
+// fault cuts the measurement short.
+static bool timerPeriodBegun = false;
+
 void BeginTimerPeriod()
 {
     timeBeginPeriod(1);
+    timerPeriodBegun = true;
 }
 
 void EndTimerPeriod()
 {
     timeEndPeriod(1);
+    timerPeriodBegun = false;
+}
+
+void EndUnfinishedTimerPeriod()
+{
+    if (timerPeriodBegun)
+        EndTimerPeriod();
 }
 
 void SleepMilliseconds(uint32_t milliseconds)

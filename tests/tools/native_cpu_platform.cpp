@@ -174,6 +174,10 @@ void EndTimerPeriod()
 {
 }
 
+void EndUnfinishedTimerPeriod()
+{
+}
+
 void SleepMilliseconds(uint32_t milliseconds)
 {
     timespec pause = {(time_t)(milliseconds / 1000), (long)(milliseconds % 1000) * 1000000L};

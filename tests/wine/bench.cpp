@@ -18,6 +18,8 @@
 //   clip FILE          save the clipboard's CF_TEXT bytes (up to the zero) to FILE
 //   second             start a second copy: "second EXIT FOREGROUND_IS_FIRST WINDOWS"
 //   sleep MS           wait
+//   priority           the program's priority class and its main thread's priority:
+//                      "priority CLASS THREAD"
 //   wait-exit          wait for the program to end: "exit CODE"
 //
 // --cpu-mhz show prints the first processor's recorded clock rate ("mhz VALUE" or
@@ -393,6 +395,9 @@ int main(int argc, char **argv)
             ++arg;
         } else if (strcmp(action, "second") == 0) {
             StartSecondCopy(exe);
+        } else if (strcmp(action, "priority") == 0) {
+            printf("priority %lu %d\n", GetPriorityClass(program.hProcess),
+                   GetThreadPriority(program.hThread));
         } else if (strcmp(action, "sleep") == 0) {
             Sleep(strtoul(value, NULL, 0));
             ++arg;

@@ -60,6 +60,7 @@ class RunResult:
         self.shown = None
         self.exit_code = None
         self.second = None
+        self.priority = None
         self.recorded_mhz = None
         self.errors = []
         for line in self.lines:
@@ -82,6 +83,8 @@ class RunResult:
                 self.exit_code = int(rest)
             elif tag == "second":
                 self.second = [int(v) for v in rest.split()]
+            elif tag == "priority":
+                self.priority = [int(v) for v in rest.split()]
             elif tag == "mhz":
                 self.recorded_mhz = None if rest == "none" else int(rest)
             elif tag == "error":
@@ -169,14 +172,16 @@ class Machine:
         self.prepared = True
 
     # -- running the program ----------------------------------------------------------
-    def run(self, actions, timeout=180, keep_log=False, background=None, cpu_mhz=None):
+    def run(self, actions, timeout=180, keep_log=False, background=None, cpu_mhz=None,
+            program=None):
         """Runs bench.exe with these actions; returns a RunResult. "clip" needs no file name:
         the bench adds one and reads it back into result.clip. An old "tarrow.log" in the
         working directory is removed first unless keep_log is set. background, if given, is
-        called once the window has shown, while the driver goes on."""
+        called once the window has shown, while the driver goes on. program, if given, is
+        another build of the program to run in tarrow.exe's place."""
         self.prepare()
         exe = os.path.join(self.workdir, "tarrow.exe")
-        shutil.copyfile(self.bench.tarrow_exe, exe)
+        shutil.copyfile(program or self.bench.tarrow_exe, exe)
         log_path = os.path.join(self.workdir, "tarrow.log")
         if os.path.isfile(log_path) and not keep_log:
             os.remove(log_path)

@@ -273,6 +273,12 @@ void EndTimerPeriod()
     --sim.timerPeriodDepth;
 }
 
+void EndUnfinishedTimerPeriod()
+{
+    if (sim.timerPeriodDepth > 0)
+        EndTimerPeriod();
+}
+
 void SleepMilliseconds(uint32_t milliseconds)
 {
     Advance((uint64_t)milliseconds * 1000000);
