@@ -17,6 +17,10 @@ def main():
     parser.add_argument("--source", required=True)
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
+    if not benchlib.kernel_runs_32bit_programs():
+        print("run: this machine's kernel runs no 32-bit program (ia32 emulation is off), so "
+              "32-bit Wine cannot start tarrow.exe here", file=sys.stderr)
+        return 1
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
     bench = benchlib.Bench(args.build, args.source, os.path.join(os.path.abspath(args.build), "run"))
