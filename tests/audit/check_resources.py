@@ -5,7 +5,9 @@ built file with windres: the manifest and the version information.
 The manifest (type 24, id 1) must be well-formed, carry an assemblyIdentity (Windows XP's
 loader wants one), declare each Windows version Tarrow knows, hold nothing in the asm.v1
 namespace that Windows XP does not know (XP then refuses to start the program), ask for no
-execution level and depend on no Common Controls 6.
+execution level and depend on no Common Controls 6. The version information (type 16,
+id 1) must name a Windows application of version 1.0 and carry the strings the file's
+Properties show, in the US English, Windows Latin 1 table.
 
 With --expect-rejection the check must fail, and with each of the given findings.
 """
@@ -17,6 +19,7 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
 
+RT_VERSION = 16
 RT_MANIFEST = 24
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 COMPATIBILITY_V1 = "{urn:schemas-microsoft-com:compatibility.v1}"
@@ -31,6 +34,23 @@ SUPPORTED_OS = [
     ("Windows 8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"),
     ("Windows 10 and 11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"),
 ]
+
+VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
+VOS__WINDOWS32 = 0x4
+VFT_APP = 0x1
+VERSION = (1, 0, 0, 0)
+STRING_TABLE = "040904E4"
+TRANSLATION = (0x0409, 1252)
+VERSION_STRINGS = {
+    "CompanyName": "Tarrow Diagnostics",
+    "FileDescription": "Tarrow system inventory for support",
+    "FileVersion": "1.0",
+    "InternalName": "tarrow",
+    "LegalCopyright": "Copyright (C) 2026 Tarrow Diagnostics",
+    "OriginalFilename": "tarrow.exe",
+    "ProductName": "Tarrow",
+    "ProductVersion": "1.0",
+}
 
 
 def read_resources(exe, windres):
@@ -68,6 +88,65 @@ def read_utf16z(data, pos):
 
 def align4(value):
     return (value + 3) & ~3
+
+
+def read_version_block(data, offset):
+    """One block of a version resource: returns (key, value bytes, children, end)."""
+    length, value_length, value_type = struct.unpack_from("<HHH", data, offset)
+    end = offset + length
+    key, pos = read_utf16z(data, offset + 6)
+    pos = align4(pos)
+    value_size = value_length * 2 if value_type == 1 else value_length  # text counts WCHARs
+    value = data[pos:pos + value_size]
+    pos = align4(pos + value_size)
+    children = {}
+    while pos < end:
+        child_key, child_value, grandchildren, child_end = read_version_block(data, pos)
+        if child_end <= pos:
+            break  # a block of no length: the rest cannot be read
+        children[child_key.upper()] = (child_value, grandchildren)
+        pos = align4(child_end)
+    return key, value, children, end
+
+
+def version_text(value):
+    return value.decode("utf-16-le").rstrip("\0")
+
+
+def audit_version(resources):
+    data = resources.get((RT_VERSION, 1))
+    if data is None:
+        return ["no version information (resource type 16, id 1)"]
+    findings = []
+    key, fixed, children, _ = read_version_block(data, 0)
+    fields = struct.unpack_from("<13I", fixed) if len(fixed) >= 52 else None
+    if key != "VS_VERSION_INFO" or not fields or fields[0] != VS_FIXEDFILEINFO_SIGNATURE:
+        return ["version information has no fixed file information"]
+    versions = {"file": fields[2:4], "product": fields[4:6]}
+    for name, (high, low) in versions.items():
+        got = (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
+        print("Fixed %s version: %d.%d.%d.%d" % ((name,) + got))
+        if got != VERSION:
+            findings.append("fixed %s version %d.%d.%d.%d, expected %d.%d.%d.%d" %
+                            ((name,) + got + VERSION))
+    if (fields[8], fields[9]) != (VOS__WINDOWS32, VFT_APP):
+        findings.append("file OS 0x%x and type 0x%x: expected VOS__WINDOWS32 and VFT_APP" %
+                        (fields[8], fields[9]))
+    tables = children.get("STRINGFILEINFO", (b"", {}))[1]
+    strings = {name: version_text(value)
+               for name, (value, _) in tables.get(STRING_TABLE, (b"", {}))[1].items()}
+    for name, want in VERSION_STRINGS.items():
+        got = strings.get(name.upper())
+        print("%s: %r" % (name, got))
+        if got != want:
+            findings.append("version string %s in table %s: expected %r, got %r" %
+                            (name, STRING_TABLE, want, got))
+    translation = children.get("VARFILEINFO", (b"", {}))[1].get("TRANSLATION", (b"",))[0]
+    got = struct.unpack("<HH", translation) if len(translation) == 4 else None
+    if got != TRANSLATION:
+        findings.append("translation %s, expected language 0x%04x, code page %d" %
+                        (((got and "0x%04x, %d" % got),) + TRANSLATION))
+    return findings
 
 
 def audit_manifest(resources):
@@ -114,7 +193,7 @@ def main():
     args = parser.parse_args()
 
     resources = read_resources(args.exe, args.windres)
-    findings = audit_manifest(resources)
+    findings = audit_manifest(resources) + audit_version(resources)
     for finding in findings:
         print("FAIL: " + finding)
 
