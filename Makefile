@@ -2,12 +2,14 @@
 # make test: install what is missing, build the trees, run every test (the unit tests also
 # under AddressSanitizer and UBSan, in build/host-asan).
 # make bench: print the start-up and size figures (scripts/benchmark.py).
+# make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe and its README.TXT.
 JOBS ?= 2
 WIN32_DIR := build/win32
 HOST_DIR := build/host
 HOST_ASAN_DIR := build/host-asan
+DIST_ZIP := build/dist/tarrow-1.0.zip
 
-.PHONY: all deps build win32 host host-asan test unit-test wine-test bench run clean
+.PHONY: all deps build win32 host host-asan test unit-test wine-test bench run dist clean
 
 all: build
 
@@ -44,6 +46,10 @@ bench: deps win32
 
 run: build
 	sh scripts/run.sh
+
+dist: win32
+	python3 scripts/make-dist.py --exe $(WIN32_DIR)/tarrow.exe --readme scripts/dist/README.TXT \
+		--out $(DIST_ZIP)
 
 clean:
 	rm -rf build

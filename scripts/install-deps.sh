@@ -21,6 +21,7 @@ have xwd || need="$need x11-apps"
 have python3 || need="$need python3"
 have wine || need="$need wine"
 pkg_installed wine32:i386 || need="$need wine32:i386"
+pkg_installed fonts-wine || need="$need fonts-wine"
 
 if [ -z "$need" ]; then
     exit 0

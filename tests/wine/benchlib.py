@@ -29,6 +29,12 @@ import time
 WINE_ENV_KEEP = ("PATH", "HOME", "LANG", "LC_ALL", "TMPDIR", "USER")
 # Wine's 32-bit loader as Debian's wine32 installs it.
 WINE_LOADER_32 = "/usr/lib/wine/wine"
+# Wine's own fonts as Debian's fonts-wine installs them. Debian's Wine 8.0 looks for its own
+# fonts in its data directory's "../fonts", /usr/share/fonts, so it never finds these; it
+# does read a prefix's C:\windows\Fonts at every start. Marlett draws the caption buttons,
+# scroll arrows and check marks: without it they show as the letters "0", "1" and "r".
+WINE_FONTS = "/usr/share/wine/fonts"
+PREFIX_FONTS = ("marlett.ttf",)
 
 
 def kernel_runs_32bit_programs():
@@ -236,6 +242,20 @@ class Machine:
         os.remove(xwd)
 
 
+def install_prefix_fonts(prefix):
+    """Copies those of PREFIX_FONTS the prefix lacks into its C:\\windows\\Fonts, also into a
+    template made before fonts-wine was installed. Without fonts-wine it copies nothing."""
+    windows = os.path.join(prefix, "drive_c", "windows")
+    names = {name.lower(): name for name in os.listdir(windows)}
+    fonts = os.path.join(windows, names.get("fonts", "Fonts"))  # Wine names it "Fonts"
+    os.makedirs(fonts, exist_ok=True)
+    present = {name.lower() for name in os.listdir(fonts)}
+    for name in PREFIX_FONTS:
+        source = os.path.join(WINE_FONTS, name)
+        if name.lower() not in present and os.path.isfile(source):
+            shutil.copyfile(source, os.path.join(fonts, name))
+
+
 def log_bytes(rows):
     """The exact bytes of "tarrow.log" for these (label, details) rows."""
     return b"".join(("%-16s\t\t%-16s\r\n" % (r[0], r[1])).encode("latin-1") for r in rows)
@@ -321,6 +341,7 @@ class Bench:
                            stderr=subprocess.DEVNULL, timeout=600)
             subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
             open(stamp, "w").close()
+        install_prefix_fonts(path)
         return path
 
     def clone_template(self, prefix):
