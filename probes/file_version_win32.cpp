@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-// The resource block as read, with one zero byte after its reported size.
+// The resource block as read, with two zero bytes after its reported size.
 struct VersionBlock {
     const char *start;
     size_t size;
@@ -33,14 +33,19 @@ int GetFileProductVersion(const char *path, char *text)
 {
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA((char *)path, &handle);
-    if (size == 0)
-        return NoProductVersion(text, TextBufferSize);
+    if (!IsUsableVersionBlockSize(size))
+        return NoProductVersion(text, TextBufferSize); // none, or a resource entry that lies
+    // Two zero bytes after the block: the first ends an ANSI text, the pair a Unicode one
+    // (the reported size of a 32-bit block is even), should anything read up to the end.
     HANDLE heap = GetProcessHeap();
-    char *data = (char *)HeapAlloc(heap, HEAP_ZERO_MEMORY, size + 1);
+    char *data = (char *)HeapAlloc(heap, HEAP_ZERO_MEMORY, size + 2);
     if (!data)
         return NoProductVersion(text, TextBufferSize);
     int found = 0;
-    if (GetFileVersionInfoA((char *)path, 0, size, data)) {
+    // VerQueryValueA trusts every length in the block: it is asked only about a block
+    // whose lengths hold.
+    if (GetFileVersionInfoA((char *)path, 0, size, data) &&
+        IsSoundVersionBlock((const unsigned char *)data, size)) {
         VersionBlock block = {data, size};
         found = PickProductVersion(QueryVersionBlock, &block, text, TextBufferSize);
     } else {

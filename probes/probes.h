@@ -36,6 +36,19 @@ extern const char *const productVersionKeys[ProductVersionKeyCount];
 int PickProductVersion(VersionValueQuery query, const void *resource, char *text, size_t size);
 // The same text for a file without any usable version resource; returns 0.
 int NoProductVersion(char *text, size_t size);
+// The most bytes a version block may take. A version resource holds at most 64 KB (its
+// length field has 16 bits); VERSION.DLL asks for room for ANSI copies beside it, at most
+// four times the resource (a 16-bit resource on Windows 2000, whose length is rounded up
+// to its file's alignment unit). Eight times 64 KB holds every real block; a larger size
+// comes from a lying resource entry, and one near 4 GB would wrap when a byte is added.
+enum { VersionBlockLimit = 0x80000 };
+// True when a size that GetFileVersionInfoSizeA reported is worth a block: 1 to the limit.
+bool IsUsableVersionBlockSize(size_t size);
+// True when the size bytes at block, as GetFileVersionInfoA left them, hold a version
+// block that VerQueryValueA can walk for a string-table value without leaving the block:
+// every node it may pass has its lengths, type, key and value inside its parent, and a
+// 32-bit (Unicode) block leaves the room VERSION.DLL writes its ANSI copies into.
+bool IsSoundVersionBlock(const unsigned char *block, size_t size);
 
 // file_version_win32.cpp (file_version_host.cpp on the build host)
 // The product version of the file at path, or "No Version Info"; text holds at least

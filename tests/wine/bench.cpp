@@ -28,6 +28,8 @@
 // --dyn FILE writes registry fixtures under HKEY_DYN_DATA first (lines "KEY" and
 // "KEY|NAME|sz|TEXT" or "KEY|NAME|dword|NUMBER"); that root lives only in the running
 // wineserver, so the program must be started from this same process.
+// --hold FILE opens FILE for reading without sharing, as another program holding it open
+// would, and keeps it open until the driver ends; may be given more than once.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -326,6 +328,14 @@ static void WriteDynFixtures(const char *path)
     fclose(in);
 }
 
+// The handle is never closed: it goes when the driver's process ends.
+static void HoldFile(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        Fail("cannot open the file to hold");
+}
+
 static const char processorKey[] = "Hardware\\Description\\System\\CentralProcessor\\0";
 
 static void RecordedProcessorMhz(const char *what)
@@ -357,6 +367,8 @@ int main(int argc, char **argv)
             WriteDynFixtures(argv[arg + 1]);
         else if (strcmp(argv[arg], "--cpu-mhz") == 0)
             RecordedProcessorMhz(argv[arg + 1]);
+        else if (strcmp(argv[arg], "--hold") == 0)
+            HoldFile(argv[arg + 1]);
     }
     if (arg >= argc)
         Fail("usage: bench.exe [--cwd DIR] [--dyn FILE] TARROW.EXE ACTION...");

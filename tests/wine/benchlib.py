@@ -17,7 +17,8 @@ Machine options: version (the Wine Version value: win95, win98, nt40, win2k, win
 screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), drives ({"d": ("cdrom", "/some/dir")},
 types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines for the
 driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
-C:\\windows\\system32), remove_default_directx (drop the prefix's DirectX key).
+C:\\windows\\system32; FOLDER in place of the path makes a folder of that name),
+remove_default_directx (drop the prefix's DirectX key).
 """
 import errno
 import os
@@ -35,6 +36,8 @@ WINE_LOADER_32 = "/usr/lib/wine/wine"
 # scroll arrows and check marks: without it they show as the letters "0", "1" and "r".
 WINE_FONTS = "/usr/share/wine/fonts"
 PREFIX_FONTS = ("marlett.ttf",)
+# In system_files, a folder instead of a file.
+FOLDER = object()
 
 
 def kernel_runs_32bit_programs():
@@ -168,7 +171,10 @@ class Machine:
             target = os.path.join(system32, name)
             if os.path.lexists(target):
                 os.remove(target)  # never write through a link into the template
-            shutil.copyfile(source, target)
+            if source is FOLDER:
+                os.mkdir(target)
+            else:
+                shutil.copyfile(source, target)
         regfile = os.path.join(self.workdir, "fixture.reg")
         with open(regfile, "w", encoding="latin-1", newline="\r\n") as f:
             f.write("\n".join(text) + "\n")
@@ -179,12 +185,13 @@ class Machine:
 
     # -- running the program ----------------------------------------------------------
     def run(self, actions, timeout=180, keep_log=False, background=None, cpu_mhz=None,
-            program=None):
+            program=None, hold=()):
         """Runs bench.exe with these actions; returns a RunResult. "clip" needs no file name:
         the bench adds one and reads it back into result.clip. An old "tarrow.log" in the
         working directory is removed first unless keep_log is set. background, if given, is
         called once the window has shown, while the driver goes on. program, if given, is
-        another build of the program to run in tarrow.exe's place."""
+        another build of the program to run in tarrow.exe's place. hold names Windows paths
+        of files the driver keeps open without sharing while the program runs."""
         self.prepare()
         exe = os.path.join(self.workdir, "tarrow.exe")
         shutil.copyfile(program or self.bench.tarrow_exe, exe)
@@ -201,6 +208,8 @@ class Machine:
             args += ["--dyn", "C:\\work\\dyn.txt"]
         if cpu_mhz:
             args += ["--cpu-mhz", cpu_mhz]  # "show", or "delete" to remove it first
+        for path in hold:
+            args += ["--hold", path]
         args.append("C:\\work\\tarrow.exe")
         for action in actions:
             args.append(action)
@@ -228,9 +237,11 @@ class Machine:
                              (self.name, proc.returncode, "; ".join(result.errors)))
         return result
 
-    def report(self):
-        """Starts the program, reads the rows, writes the log, ends the program."""
-        return self.run(["start", "rows", "cmd", "40001", "msgbox", "cmd", "2", "wait-exit"])
+    def report(self, **options):
+        """Starts the program, reads the rows, writes the log, ends the program; options as
+        for run."""
+        return self.run(["start", "rows", "cmd", "40001", "msgbox", "cmd", "2", "wait-exit"],
+                        **options)
 
     def screenshot(self, png_path):
         """Saves the whole Xvfb screen as a PNG (the program must be showing)."""

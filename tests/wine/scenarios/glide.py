@@ -1,8 +1,10 @@
 """The Glide rows, from the product versions of glide2x.dll and glide3x.dll in the system
-directory; the fixture libraries carry each arrangement of string tables."""
+directory; the fixture libraries carry each arrangement of string tables, and copies of
+them damaged in each way a file on a user's disk may be."""
 import os
+import struct
 
-from benchlib import log_bytes
+from benchlib import FOLDER, log_bytes
 
 LONG_VERSION = "L" + "0123456789" * 30  # as in tests/wine/fixtures/version.rc
 
@@ -16,12 +18,15 @@ def glide_rows(run):
 
 
 def check_glide(bench, name, files, expected, logged=None):
-    """Installs the fixtures as the Glide files and checks the Glide rows, which follow
-    the colour depth, in the window and byte for byte in the log (logged: the rows as the
-    log holds them, when they differ)."""
+    """Installs the fixtures as the Glide files and checks the Glide rows."""
     m = bench.machine("glide-" + name,
                       system_files={f: fixture(bench, src) for f, src in files.items()})
-    run = m.report()
+    check_glide_rows(bench, name, m.report(), expected, logged)
+
+
+def check_glide_rows(bench, name, run, expected, logged=None):
+    """Checks the Glide rows, which follow the colour depth, in the window and byte for
+    byte in the log (logged: the rows as the log holds them, when they differ)."""
     rows = [(label, details, 5) for label, details in expected]
     bench.check_equal(rows, glide_rows(run), name + " rows")
     labels = run.labels()
@@ -66,3 +71,138 @@ def test_long_product_version_is_cut(bench):
     check_glide(bench, "long", {"glide2x.dll": "version_long"},
                 [("Glide 2x Version", LONG_VERSION[:259])],
                 [("Glide 2x Version", LONG_VERSION[:254], 5)])
+
+
+# -- damaged libraries ------------------------------------------------------------------
+# Each Glide library takes each form below, glide2x.dll made from version_1252 and
+# glide3x.dll from version_1200; a form gives no row unless UNTERMINATED says otherwise.
+#   empty, truncated (cut inside the PE header): no version resource is found.
+#   folder: a folder of the library's name, which no file function opens as a file.
+#   size-7fffffff: the resource entry's size; VERSION.DLL reports twice it plus four,
+#     which wraps to 2 bytes: too short for any block.
+#   size-1mb: the same entry at 1 MB; the reported 2 MB is past the program's limit and
+#     refused before anything is read.
+#   root-past-block: the version block's own length at 0xFFFF, past the bytes read;
+#     VerQueryValueA would write its ANSI copy 64 KB beyond the block.
+#   unterminated: the ProductVersion value's zero and the padding after it made "#", so
+#     the text runs to the end of its node; VerQueryValueA converts the characters the
+#     node counts, the "#" with them.
+#   held: the intact library, held open by the driver without sharing.
+DAMAGED_FORMS = ["empty", "truncated", "folder", "size-7fffffff", "size-1mb",
+                 "root-past-block", "unterminated", "held"]
+LIBRARIES = [("glide2x.dll", "Glide 2x Version", "version_1252"),
+             ("glide3x.dll", "Glide 3x Version", "version_1200")]
+UNTERMINATED = {"version_1252": "2.53, cp 1252 #", "version_1200": "3.10.00.0658 cp 1200#"}
+SYSTEM_DIRECTORY = "C:\\windows\\system32"  # where system_files go
+
+
+def pe_header(data):
+    return struct.unpack_from("<I", data, 0x3C)[0]
+
+
+def version_resource(data):
+    """The file offsets, in a fixture library, of the version resource's data entry and of
+    the resource itself, found through the PE resource directory."""
+    pe = pe_header(data)
+    count = struct.unpack_from("<H", data, pe + 6)[0]
+    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
+    sections = [struct.unpack_from("<8sIIII", data, pe + 24 + optional_size + 40 * i)
+                for i in range(count)]
+
+    def file_offset(rva):
+        for _name, _size, address, raw_size, raw_offset in sections:
+            if address <= rva < address + raw_size:
+                return rva - address + raw_offset
+        raise ValueError("no section holds RVA %#x" % rva)
+
+    # The resource table is data directory 2 of the 32-bit optional header.
+    root = file_offset(struct.unpack_from("<I", data, pe + 24 + 96 + 2 * 8)[0])
+    entry = root
+    for wanted in (16, 1, None):  # RT_VERSION, resource 1, its first language
+        named, numbered = struct.unpack_from("<HH", data, entry + 12)
+        for i in range(named + numbered):
+            name, target = struct.unpack_from("<II", data, entry + 16 + 8 * i)
+            if wanted is None or name == wanted:
+                break
+        else:
+            raise ValueError("no version resource")
+        entry = root + (target & 0x7FFFFFFF)
+    return entry, file_offset(struct.unpack_from("<I", data, entry)[0])
+
+
+def damaged(data, form):
+    """The bytes of a fixture library damaged in the given form."""
+    if form == "empty":
+        return b""
+    if form == "truncated":
+        return data[:pe_header(data) + 24 + 16]  # into the optional header
+    data = bytearray(data)
+    entry, resource = version_resource(data)
+    if form == "size-7fffffff":
+        struct.pack_into("<I", data, entry + 4, 0x7FFFFFFF)
+    elif form == "size-1mb":
+        struct.pack_into("<I", data, entry + 4, 0x100000)
+    elif form == "root-past-block":
+        struct.pack_into("<H", data, resource, 0xFFFF)
+    elif form == "unterminated":
+        key = "ProductVersion\0".encode("utf-16-le")
+        node = data.index(key, resource) - 6
+        length, characters = struct.unpack_from("<HH", data, node)
+        end = node + length
+        value = node + ((6 + len(key) + 3) & ~3)  # the key's end on a 32-bit boundary
+        assert value + 2 * characters == end and data[end - 2:end] == b"\0\0"
+        padded = resource + ((end - resource + 3) & ~3)
+        data[end - 2:end] = "#".encode("utf-16-le")
+        data[end:padded] = b"#" * (padded - end)
+    else:
+        raise ValueError(form)
+    return bytes(data)
+
+
+def damaged_library(bench, folder, form, source):
+    """The system_files source for a library made from fixture source in the given form."""
+    if form == "folder":
+        return FOLDER
+    if form == "held":
+        return fixture(bench, source)
+    path = os.path.join(folder, "%s-%s.dll" % (source, form))
+    if not os.path.exists(path):
+        with open(fixture(bench, source), "rb") as f:
+            data = damaged(f.read(), form)
+        with open(path, "wb") as f:
+            f.write(data)
+    return path
+
+
+def check_damaged_libraries(bench, version):
+    """Every form for both libraries, two forms a machine in turn; every row besides the
+    Glide rows is the same as on the same kind of machine without Glide libraries."""
+    plain = bench.machine("glide-plain-" + version, version=version).report()
+    bench.check_equal(0, plain.exit_code, version + " plain exit code")
+    bench.check_equal([], glide_rows(plain), version + " plain Glide rows")
+    folder = bench.temp_dir()
+    for i, form in enumerate(DAMAGED_FORMS):
+        forms = [form, DAMAGED_FORMS[(i + 1) % len(DAMAGED_FORMS)]]
+        name = "damaged-%s-%s-%s" % (version, forms[0], forms[1])
+        files, hold, expected = {}, [], []
+        for (file_name, label, source), form_taken in zip(LIBRARIES, forms):
+            files[file_name] = damaged_library(bench, folder, form_taken, source)
+            if form_taken == "held":
+                hold.append(SYSTEM_DIRECTORY + "\\" + file_name)
+            if form_taken == "unterminated":
+                expected.append((label, UNTERMINATED[source]))
+        run = bench.machine("glide-" + name, version=version,
+                            system_files=files).report(hold=hold)
+        bench.check_equal(0, run.exit_code, name + " exit code")
+        bench.check_equal(plain.labels(),
+                          [label for label in run.labels() if not label.startswith("Glide")],
+                          name + " other rows")
+        check_glide_rows(bench, name, run, expected)
+
+
+def test_damaged_libraries_windows_98(bench):
+    check_damaged_libraries(bench, "win98")
+
+
+def test_damaged_libraries_windows_7(bench):
+    check_damaged_libraries(bench, "win7")
