@@ -81,9 +81,11 @@ static size_t KeyEnd(const unsigned char *block, size_t start, size_t end, size_
     return 0;
 }
 
-// Checks the node at offset, which must end by limit, and the nodes below it.
+// Checks the node at offset, which must end by limit, and the nodes below it. A value may
+// run past its own node, as texts do whose length a resource compiler counted in bytes,
+// as long as it stays inside the root, rootEnd: VERSION.DLL reads and converts no more.
 static bool IsSoundVersionNode(const unsigned char *block, size_t offset, size_t limit,
-                               const VersionNodeLayout &layout, int depth)
+                               size_t rootEnd, const VersionNodeLayout &layout, int depth)
 {
     if (offset + layout.header > limit)
         return false;
@@ -92,18 +94,14 @@ static bool IsSoundVersionNode(const unsigned char *block, size_t offset, size_t
     if (end > limit)
         return false; // past its parent (a node too short for its key fails below)
     size_t valueSize = ReadWord(block + offset + 2);
-    if (layout.typed) {
-        size_t type = ReadWord(block + offset + 4);
-        if (type > 1)
-            return false;
-        if (type == 1)
-            valueSize *= 2;
-    }
+    // Any type but 0 (binary) counts characters of two bytes, as VERSION.DLL takes it.
+    if (layout.typed && ReadWord(block + offset + 4) != 0)
+        valueSize *= 2;
     size_t keyEnd = KeyEnd(block, offset + layout.header, end, layout.charSize);
     if (keyEnd == 0)
         return false;
     size_t value = AlignTo32Bits(keyEnd);
-    if (valueSize > 0 && value + valueSize > end)
+    if (valueSize > 0 && value + valueSize > rootEnd)
         return false;
     if (depth == VersionLeafDepth)
         return true;
@@ -111,7 +109,7 @@ static bool IsSoundVersionNode(const unsigned char *block, size_t offset, size_t
     // it is used to find the next.
     for (size_t child = AlignTo32Bits(value + valueSize); child < end;
          child += AlignTo32Bits(ReadWord(block + child))) {
-        if (!IsSoundVersionNode(block, child, end, layout, depth + 1))
+        if (!IsSoundVersionNode(block, child, end, rootEnd, layout, depth + 1))
             return false;
     }
     return true;
@@ -129,11 +127,11 @@ bool IsSoundVersionBlock(const unsigned char *block, size_t size)
     // Byte 4 tells the layouts apart as VerQueryValueA does: a printable character starts
     // a 16-bit block's key, the low byte of a 32-bit block's type word is 0 or 1.
     bool ansi = block[4] >= 0x20 && block[4] < 0x80;
-    if (!IsSoundVersionNode(block, 0, size, ansi ? ansiNodes : unicodeNodes, 0))
+    size_t length = ReadWord(block);
+    if (!IsSoundVersionNode(block, 0, size, length, ansi ? ansiNodes : unicodeNodes, 0))
         return false;
     if (ansi)
         return true; // values are read where they are stored
-    size_t length = ReadWord(block);
     if (length + sizeof ansiCopiesMark <= size &&
         memcmp(block + length, ansiCopiesMark, sizeof ansiCopiesMark) == 0)
         return 2 * length + sizeof ansiCopiesMark <= size;

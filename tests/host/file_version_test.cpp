@@ -215,13 +215,15 @@ TEST(IsSoundVersionBlock, WalksOnlyBlocksWhoseLengthsHold)
          [] { Bytes b = Block1252(); PutWord(b, NodeAt(b, "ProductVersion"), 0); return b; }(),
          false},
         {"zero-length root", [] { Bytes b = Block1252(); PutWord(b, 0, 0); return b; }(), false},
-        {"odd length cutting the value's zero",
-         [] { Bytes b = Block1252(); AddToLength(b, "ProductVersion", -1); return b; }(), false},
+        {"odd length cutting the value's zero: the value stays in the root",
+         [] { Bytes b = Block1252(); AddToLength(b, "ProductVersion", -1); return b; }(), true},
         {"odd length after 3 bytes of binary value",
          VersionBlock(true, {Node(true, "040904E4", 0, Bytes(3, 0x7F))}), true},
-        {"value longer than its node",
-         [=] { Bytes b = Block1252(); PutWord(b, product + 2, Word(b, product + 2) + 1);
-               return b; }(), false},
+        {"text length counted in bytes: past its node, inside the root",
+         [=] { Bytes b = Block1252(); PutWord(b, product + 2, Word(b, product + 2) * 2);
+               return b; }(), true},
+        {"value running past the root",
+         [=] { Bytes b = Block1252(); PutWord(b, product + 2, 0x7FFF); return b; }(), false},
         {"key without its zero, no value; U+0100 is no zero",
          [=] { Bytes b = Block1252(); PutWord(b, product + 2, 0);
                memset(&b[product + 6], 'K', Word(b, product) - 6);
@@ -233,8 +235,8 @@ TEST(IsSoundVersionBlock, WalksOnlyBlocksWhoseLengthsHold)
         {"value without its zero: read within the block",
          [=] { Bytes b = Block1252(); b[product + Word(b, product) - 2] = '#'; return b; }(),
          true},
-        {"type neither text nor binary",
-         [=] { Bytes b = Block1252(); PutWord(b, product + 4, 2); return b; }(), false},
+        {"type neither text nor binary: taken as text",
+         [=] { Bytes b = Block1252(); PutWord(b, product + 4, 2); return b; }(), true},
         {"the 2 bytes Wine reports for a resource of 0x7FFFFFFF",
          [] { Bytes b = Block1252(); b.resize(2); return b; }(), false},
         {"empty", Bytes(), false},
