@@ -130,13 +130,17 @@ TEST_F(Devices, ValuesAreCutAtTheBufferAndAlwaysTerminated)
         {std::string("abcdef\0", 7), 4, "abc"},
     };
     AddDevice("0001", "PCI\\A", 0, "Display", "Display\\0000", "", "");
-    for (const auto &c : cases) {
-        SetFakeValue(REG_LOCAL_MACHINE, std::string(classRoot) + "Display\\0000", "DriverDesc",
-                     c.stored);
-        std::vector<char> out(c.outSize + 16, '#');
-        EXPECT_EQ(1, QueryDeviceValue("Enum\\PCI\\A", NULL, "DriverDesc", out.data(), c.outSize));
-        EXPECT_EQ(c.text, out.data());
-        EXPECT_EQ('#', out[c.outSize]) << "written past the buffer";
+    for (bool junk : {false, true}) { // Windows may leave junk in a buffer it found too short
+        SetFakeJunkOnMoreData(junk);
+        for (const auto &c : cases) {
+            SetFakeValue(REG_LOCAL_MACHINE, std::string(classRoot) + "Display\\0000",
+                         "DriverDesc", c.stored);
+            std::vector<char> out(c.outSize + 16, '#');
+            EXPECT_EQ(1, QueryDeviceValue("Enum\\PCI\\A", NULL, "DriverDesc", out.data(),
+                                          c.outSize));
+            EXPECT_EQ(c.text, out.data()) << "junk " << junk;
+            EXPECT_EQ('#', out[c.outSize]) << "written past the buffer";
+        }
     }
     char out[260] = "old";
     EXPECT_EQ(0, QueryDeviceValue("Enum\\PCI\\A", NULL, "Missing", out, sizeof out));

@@ -1,6 +1,6 @@
 // The probes that read the registry, as a limited account and as an administrator: the
-// DirectX row for each shape of its key, the processor's recorded clock rate, and that no
-// probe asks for a right to change a key.
+// DirectX row for each shape of its key, the processor's recorded clock rate, that no
+// probe asks for a right to change a key, and every probe over keys that change under it.
 #include "app/report_store.h"
 #include "app/tarrow.h"
 #include "cpu/cpu.h"
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -165,6 +166,177 @@ TEST_F(RegistryProbes, NoProbeAsksForWriteRights)
     EXPECT_EQ("DirectX 7|Night Harbor|Ember Road|Ember Road 2|700|Lumen 3D||No Version Info|",
               rows[FakeLimitedAccount]);
     EXPECT_EQ(rows[FakeLimitedAccount], rows[FakeAdministrator]);
+}
+
+TEST_F(RegistryProbes, HandlesOnADeletedKeyAnswerKeyDeleted)
+{
+    SetFakeText(REG_LOCAL_MACHINE, "A\\B\\C", "Value", "text");
+    SetFakeText(REG_LOCAL_MACHINE, "A\\B", "Value", "text");
+    RegKey a, b, c;
+    OpenRegKey(REG_LOCAL_MACHINE, "A", &a);
+    OpenRegKey(REG_LOCAL_MACHINE, "A\\B", &b);
+    OpenRegKey(REG_LOCAL_MACHINE, "A\\B\\C", &c);
+    DeleteFakeKey(a, "B");
+    char name[16];
+    unsigned long size = sizeof name, longest;
+    RegKey other;
+    EXPECT_EQ(RegNoMoreItems, EnumRegKey(a, 0, name, sizeof name));
+    EXPECT_EQ(RegFileNotFound, OpenRegKey(REG_LOCAL_MACHINE, "A\\B\\C", &other));
+    for (RegKey gone : {b, c}) {
+        EXPECT_EQ(FakeKeyDeleted, QueryRegValueEx(gone, "Value", NULL, &size));
+        EXPECT_EQ(FakeKeyDeleted, EnumRegKey(gone, 0, name, sizeof name));
+        EXPECT_EQ(FakeKeyDeleted, EnumRegKeyEx(gone, 0, name, &size));
+        EXPECT_EQ(FakeKeyDeleted, QueryRegInfoKey(gone, &longest));
+        EXPECT_EQ(FakeKeyDeleted, OpenRegKey(gone, "", &other));
+        EXPECT_EQ(RegOk, CloseRegKey(gone));
+    }
+    CloseRegKey(a);
+    DeleteFakeKey(REG_LOCAL_MACHINE, ""); // a root is emptied
+    EXPECT_EQ(RegFileNotFound, OpenRegKey(REG_LOCAL_MACHINE, "A", &a));
+}
+
+TEST_F(RegistryProbes, JunkIsLeftOnlyInBuffersAnsweredMoreData)
+{
+    SetFakeText(REG_LOCAL_MACHINE, "Key\\Longer name", "Value", "four");
+    RegKey key;
+    OpenRegKey(REG_LOCAL_MACHINE, "Key", &key);
+    SetFakeJunkOnMoreData(true);
+    char buffer[8];
+    unsigned long size = 3;
+    memset(buffer, 0, sizeof buffer);
+    EXPECT_EQ(RegMoreData, EnumRegKeyEx(key, 0, buffer, &size));
+    EXPECT_EQ(std::string(3, '\xA5') + std::string(5, '\0'), std::string(buffer, 8));
+    CloseRegKey(key);
+    OpenRegKey(REG_LOCAL_MACHINE, "Key\\Longer name", &key);
+    size = 4;
+    EXPECT_EQ(RegMoreData, QueryRegValueEx(key, "Value", (unsigned char *)buffer, &size));
+    EXPECT_EQ(5ul, size);
+    EXPECT_EQ(std::string(4, '\xA5') + std::string(4, '\0'), std::string(buffer, 8));
+    EXPECT_EQ(RegOk, QueryRegValueEx(key, "Value", (unsigned char *)buffer, &size));
+    EXPECT_EQ(std::string("four\0", 5) + std::string(3, '\0'), std::string(buffer, 8));
+    CloseRegKey(key);
+}
+
+// A change made by the hook at the first call of one kind on one key.
+struct Change {
+    FakeCallKind after;
+    const char *onKey; // the path opened, NULL for any key
+    void (*change)(const FakeCall &call);
+};
+const Change *pending = NULL;
+std::string lastOpened;
+
+void ChangeOnce(const FakeCall &call)
+{
+    if (call.kind == FakeOpenCall && call.status == RegOk)
+        lastOpened = call.name;
+    if (!pending || call.kind != pending->after || call.status != RegOk ||
+        (pending->onKey && lastOpened != pending->onKey))
+        return;
+    const Change *change = pending;
+    pending = NULL;
+    change->change(call);
+}
+
+void DeleteTheKey(const FakeCall &call)
+{
+    DeleteFakeKey(call.key, "");
+}
+
+void DeleteFirstSubKey(const FakeCall &call)
+{
+    DeleteFakeSubKey(call.key, 0);
+}
+
+void AddLongSubKey(const FakeCall &call)
+{
+    AddFakeKey(call.key, std::string(200, 'L'));
+}
+
+void GrowTheValue(const FakeCall &call)
+{
+    SetFakeValue(call.key, "", call.name, "4.07.00.0700" + std::string(500, ' '));
+}
+
+void ShrinkTheValue(const FakeCall &call)
+{
+    SetFakeText(call.key, "", call.name, "4.06.02.0436");
+}
+
+// Each probe over a key that changes between two of its calls: deleted after the count or
+// the open, a subkey gone or added, a value longer, shorter or empty by the time it is read.
+TEST_F(RegistryProbes, EveryProbeOverKeysThatChangeUnderTheWalk)
+{
+    const struct {
+        const char *what;
+        Change change;
+        std::string rows; // details of the rows, each followed by "|"
+    } cases[] = {
+        {"no change",
+         {FakeOpenCall, "nothing", DeleteTheKey},
+         "DirectX|Night Harbor|Ember Road|Lumen|1-1-1999|No Version Info|450|"},
+        {"maker key deleted after its count",
+         {FakeQueryInfoCall, "Software\\Ostrand", DeleteTheKey},
+         "DirectX|Ember Road|Lumen|1-1-1999|No Version Info|450|"},
+        {"first title deleted after the count",
+         {FakeQueryInfoCall, "Software\\Kelto", DeleteFirstSubKey},
+         "DirectX|Night Harbor|Lumen|1-1-1999|No Version Info|450|"},
+        {"longer title added after the count",
+         {FakeQueryInfoCall, "Software\\Kelto", AddLongSubKey},
+         "DirectX|Night Harbor|Ember Road|" + std::string(200, 'L') +
+             "|Lumen|1-1-1999|No Version Info|450|"},
+        {"version longer than its size",
+         {FakeQueryValueCall, directXKey, GrowTheValue},
+         "DirectX|Night Harbor|Ember Road|Lumen|1-1-1999|No Version Info|450|"},
+        {"version shorter than its size",
+         {FakeQueryValueCall, directXKey, ShrinkTheValue},
+         "DirectX 6.1|Night Harbor|Ember Road|Lumen|1-1-1999|No Version Info|450|"},
+        {"device list deleted after the open",
+         {FakeOpenCall, "Config Manager\\Enum", DeleteTheKey},
+         "DirectX|Night Harbor|Ember Road|450|"},
+        {"driver key deleted after the open",
+         {FakeOpenCall, "System\\CurrentControlSet\\Services\\Class\\Display\\0000", DeleteTheKey},
+         "DirectX|Night Harbor|Ember Road|Lumen||No Version Info|450|"},
+        {"processor key deleted after the open",
+         {FakeOpenCall, processorKey, DeleteTheKey},
+         "DirectX|Night Harbor|Ember Road|Lumen|1-1-1999|No Version Info|unset|"},
+    };
+    for (const auto &c : cases) {
+        ResetFakeRegistry();
+        SetFakeJunkOnMoreData(true);
+        SetFakeValue(REG_LOCAL_MACHINE, directXKey, "Version", std::string(300, '4'));
+        AddFakeKey(REG_LOCAL_MACHINE, "Software\\Ostrand\\Night Harbor");
+        AddFakeKey(REG_LOCAL_MACHINE, "Software\\Kelto\\Ember Road");
+        SetFakeNumber(REG_LOCAL_MACHINE, processorKey, "~MHz", 450);
+        SetFakeText(REG_DYN_DATA, "Config Manager\\Enum\\C1", "HardwareKey", "PCI\\ADAPTER");
+        SetFakeText(REG_LOCAL_MACHINE, "Enum\\PCI\\ADAPTER", "Class", "Display");
+        SetFakeText(REG_LOCAL_MACHINE, "Enum\\PCI\\ADAPTER", "Driver", "Display\\0000");
+        SetFakeText(REG_LOCAL_MACHINE, "Enum\\PCI\\ADAPTER", "DriverDesc", "Lumen");
+        SetFakeText(REG_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Class\\Display\\0000",
+                    "DriverDate", "1-1-1999");
+        pending = &c.change;
+        lastOpened.clear();
+        SetFakeCallHook(ChangeOnce);
+
+        ClearReport();
+        AddDirectXRow();
+        AddMakerTitleRows();
+        AddDeviceRows("C:\\WINDOWS", [](const char *, char *text) {
+            strcpy(text, "No Version Info");
+            return 0;
+        });
+        CpuInfo info;
+        InitCpuInfo(&info);
+        strcpy(info.speedText, "unset");
+        ReadRegistryClock(&info);
+        AddReportRow("CPU Speed", info.speedText, IconProcessor);
+        std::string rows;
+        for (int row = 0; row < GetReportRowCount(); ++row)
+            rows += Details(row) + "|";
+        EXPECT_EQ(c.rows, rows) << c.what;
+        EXPECT_EQ(0, CountOpenFakeKeys()) << c.what;
+        EXPECT_EQ(c.change.onKey == std::string("nothing"), pending != NULL) << c.what;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The maker's titles: the case-sensitive skip list, the duplicate test against the whole
-// report (A-Z folded only), key order, and subkey names longer than the key reported.
+// report (A-Z folded only), key order, and subkey names longer or shorter than the key
+// reported.
 #include "app/report_store.h"
 #include "app/tarrow.h"
 #include "probes/probes.h"
@@ -87,13 +88,17 @@ TEST_F(Titles, NamesLongerThanTheReportedLongestAreKept)
                                             std::string(255, 'd')};
     for (const std::string &name : names)
         AddFakeKey(REG_LOCAL_MACHINE, "Software\\Kelto\\" + name);
-    for (unsigned long by : {1ul, 39ul, 300ul}) {
+    // Understated and overstated longest names; the last wraps round to one short.
+    const unsigned long skews[][2] = {{1, 0}, {39, 0}, {300, 0}, {0, 5000}, {0, ~0ul}};
+    SetFakeJunkOnMoreData(true);
+    for (const auto &skew : skews) {
         ClearReport();
-        UnderstateFakeLongestSubKey(by);
+        UnderstateFakeLongestSubKey(skew[0]);
+        OverstateFakeLongestSubKey(skew[1]);
         AddMakerTitleRows();
         std::vector<std::string> expected = names;
         expected.back().resize(254); // the report reads back 254 characters
-        EXPECT_EQ(expected, TitleRows()) << by;
+        EXPECT_EQ(expected, TitleRows()) << skew[0] << ", " << skew[1];
     }
 }
 

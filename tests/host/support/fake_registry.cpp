@@ -1,5 +1,6 @@
 // An in-memory registry behind the registry seam, answering like the Win32 calls: key
 // names are matched without regard to case, subkeys enumerate in the order they were made.
+// A deleted key is kept, marked, until the reset, so that handles open on it can tell.
 #include "fake_registry.h"
 
 #include <memory>
@@ -11,8 +12,10 @@ namespace {
 
 struct FakeKey {
     std::string name;
+    FakeKey *parent;
     std::vector<std::unique_ptr<FakeKey>> subKeys;
     std::vector<std::pair<std::string, std::string>> values;
+    bool deleted;
 };
 
 struct FakeHandle {
@@ -20,8 +23,12 @@ struct FakeHandle {
 };
 
 FakeKey localMachine, dynData;
+std::vector<std::unique_ptr<FakeKey>> deletedKeys;
 std::set<FakeHandle *> openHandles;
 unsigned long understatement = 0;
+unsigned long overstatement = 0;
+FakeCallHook callHook = nullptr;
+bool junkOnMoreData = false;
 FakeAccount account = FakeLimitedAccount;
 int openRequests = 0;
 int writeRightRequests = 0;
@@ -40,14 +47,13 @@ bool SameName(const std::string &a, const std::string &b)
 std::vector<std::string> SplitPath(const std::string &path)
 {
     std::vector<std::string> parts;
-    std::string part;
-    for (char c : path + "\\") {
-        if (c != '\\') {
-            part += c;
-        } else if (!part.empty()) {
-            parts.push_back(part);
-            part.clear();
-        }
+    for (size_t start = 0; start < path.size();) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
     }
     return parts;
 }
@@ -65,7 +71,7 @@ FakeKey *Walk(FakeKey *key, const std::string &path, bool create)
     for (const std::string &part : SplitPath(path)) {
         FakeKey *sub = FindSubKey(key, part);
         if (!sub && create) {
-            key->subKeys.emplace_back(new FakeKey{part, {}, {}});
+            key->subKeys.emplace_back(new FakeKey{part, key, {}, {}, false});
             sub = key->subKeys.back().get();
         }
         if (!sub)
@@ -95,6 +101,61 @@ FakeKey *Target(RegKey key)
     return openHandles.count(handle) ? handle->key : nullptr;
 }
 
+void MarkDeleted(FakeKey *key)
+{
+    key->deleted = true;
+    for (auto &sub : key->subKeys)
+        MarkDeleted(sub.get());
+}
+
+// Takes the index-th subkey out of its parent; it lives on, marked, until the reset.
+void DeleteSubKeyAt(FakeKey *parent, size_t index)
+{
+    MarkDeleted(parent->subKeys[index].get());
+    deletedKeys.push_back(std::move(parent->subKeys[index]));
+    parent->subKeys.erase(parent->subKeys.begin() + index);
+}
+
+void DeleteKey(FakeKey *key)
+{
+    if (!key->parent) { // a root: empty it
+        while (!key->subKeys.empty())
+            DeleteSubKeyAt(key, key->subKeys.size() - 1);
+        key->values.clear();
+        return;
+    }
+    FakeKey *parent = key->parent;
+    for (size_t i = 0; i < parent->subKeys.size(); ++i)
+        if (parent->subKeys[i].get() == key) {
+            DeleteSubKeyAt(parent, i);
+            return;
+        }
+}
+
+void FillWithJunk(void *buffer, unsigned long size)
+{
+    if (junkOnMoreData && buffer)
+        memset(buffer, 0xA5, size);
+}
+
+long Answer(FakeCallKind kind, RegKey key, const char *name, bool sizeOnly, long status)
+{
+    if (callHook) {
+        FakeCall call = {kind, key, name, sizeOnly, status};
+        callHook(call);
+    }
+    return status;
+}
+
+// The key a call is made on, or the error it is answered with.
+long Reach(RegKey key, FakeKey **target)
+{
+    *target = Target(key);
+    if (!*target)
+        return RegFileNotFound;
+    return (*target)->deleted ? (long)FakeKeyDeleted : (long)RegOk;
+}
+
 } // namespace
 
 void ResetFakeRegistry()
@@ -104,7 +165,11 @@ void ResetFakeRegistry()
     for (FakeHandle *handle : openHandles)
         delete handle;
     openHandles.clear();
+    deletedKeys.clear();
     understatement = 0;
+    overstatement = 0;
+    callHook = nullptr;
+    junkOnMoreData = false;
     account = FakeLimitedAccount;
     openRequests = 0;
     writeRightRequests = 0;
@@ -147,6 +212,11 @@ void UnderstateFakeLongestSubKey(unsigned long by)
     understatement = by;
 }
 
+void OverstateFakeLongestSubKey(unsigned long by)
+{
+    overstatement = by;
+}
+
 int CountOpenFakeKeys()
 {
     return (int)openHandles.size();
@@ -167,20 +237,60 @@ int CountFakeWriteRightRequests()
     return writeRightRequests;
 }
 
+void DeleteFakeKey(RegKey key, const std::string &path)
+{
+    FakeKey *from = Target(key);
+    FakeKey *found = from ? Walk(from, path, false) : nullptr;
+    if (found && !found->deleted)
+        DeleteKey(found);
+}
+
+void DeleteFakeSubKey(RegKey key, unsigned long index)
+{
+    FakeKey *target = Target(key);
+    if (target && index < target->subKeys.size())
+        DeleteSubKeyAt(target, index);
+}
+
+void DeleteFakeValue(RegKey key, const std::string &name)
+{
+    FakeKey *target = Target(key);
+    if (!target)
+        return;
+    for (size_t i = 0; i < target->values.size(); ++i)
+        if (SameName(target->values[i].first, name)) {
+            target->values.erase(target->values.begin() + i);
+            return;
+        }
+}
+
+void SetFakeCallHook(FakeCallHook hook)
+{
+    callHook = hook;
+}
+
+void SetFakeJunkOnMoreData(bool junk)
+{
+    junkOnMoreData = junk;
+}
+
 // RegOpenKeyA asks for the most the account may have, so a limited account gets a
 // key it can read rather than a refusal.
 long OpenRegKey(RegKey parent, const char *path, RegKey *key)
 {
     ++openRequests;
     *key = nullptr;
-    FakeKey *from = Target(parent);
-    FakeKey *found = from ? Walk(from, path ? path : "", false) : nullptr;
-    if (!found)
-        return RegFileNotFound;
-    FakeHandle *handle = new FakeHandle{found};
-    openHandles.insert(handle);
-    *key = (RegKey)handle;
-    return RegOk;
+    FakeKey *from;
+    long status = Reach(parent, &from);
+    FakeKey *found = status == RegOk ? Walk(from, path ? path : "", false) : nullptr;
+    if (status == RegOk && !found)
+        status = RegFileNotFound;
+    if (status == RegOk) {
+        FakeHandle *handle = new FakeHandle{found};
+        openHandles.insert(handle);
+        *key = (RegKey)handle;
+    }
+    return Answer(FakeOpenCall, *key, path, false, status);
 }
 
 long OpenRegKeyEx(RegKey parent, const char *path, unsigned long access, RegKey *key)
@@ -191,70 +301,79 @@ long OpenRegKeyEx(RegKey parent, const char *path, unsigned long access, RegKey 
     if (asksToWrite && account == FakeLimitedAccount) {
         ++openRequests;
         *key = nullptr;
-        return RegAccessDenied;
+        return Answer(FakeOpenCall, nullptr, path, false, RegAccessDenied);
     }
     return OpenRegKey(parent, path, key);
 }
 
-long EnumRegKey(RegKey key, unsigned long index, char *name, unsigned long nameSize)
+// The name of the index-th subkey into name (size bytes) with its zero; its length in
+// *length when it fits.
+long EnumSubKey(RegKey key, unsigned long index, char *name, unsigned long size,
+                unsigned long *length)
 {
-    FakeKey *target = Target(key);
-    if (!target)
-        return RegFileNotFound;
+    FakeKey *target;
+    long status = Reach(key, &target);
+    if (status != RegOk)
+        return status;
     if (index >= target->subKeys.size())
         return RegNoMoreItems;
     const std::string &subName = target->subKeys[index]->name;
-    if (subName.size() + 1 > nameSize)
+    if (subName.size() + 1 > size) {
+        FillWithJunk(name, size);
         return RegMoreData;
+    }
     memcpy(name, subName.c_str(), subName.size() + 1);
+    *length = subName.size();
     return RegOk;
+}
+
+long EnumRegKey(RegKey key, unsigned long index, char *name, unsigned long nameSize)
+{
+    unsigned long length = 0;
+    long status = EnumSubKey(key, index, name, nameSize, &length);
+    return Answer(FakeEnumCall, key, status == RegOk ? name : nullptr, false, status);
 }
 
 long EnumRegKeyEx(RegKey key, unsigned long index, char *name, unsigned long *nameLength)
 {
-    FakeKey *target = Target(key);
-    if (!target)
-        return RegFileNotFound;
-    if (index >= target->subKeys.size())
-        return RegNoMoreItems;
-    const std::string &subName = target->subKeys[index]->name;
-    if (subName.size() + 1 > *nameLength)
-        return RegMoreData;
-    memcpy(name, subName.c_str(), subName.size() + 1);
-    *nameLength = subName.size();
-    return RegOk;
+    long status = EnumSubKey(key, index, name, *nameLength, nameLength);
+    return Answer(FakeEnumCall, key, status == RegOk ? name : nullptr, false, status);
 }
 
 long QueryRegInfoKey(RegKey key, unsigned long *longestSubKeyName)
 {
-    FakeKey *target = Target(key);
-    if (!target)
-        return RegFileNotFound;
-    unsigned long longest = 0;
-    for (auto &sub : target->subKeys)
-        if (sub->name.size() > longest)
-            longest = sub->name.size();
-    *longestSubKeyName = longest > understatement ? longest - understatement : 0;
-    return RegOk;
+    FakeKey *target;
+    long status = Reach(key, &target);
+    if (status == RegOk) {
+        unsigned long longest = 0;
+        for (auto &sub : target->subKeys)
+            if (sub->name.size() > longest)
+                longest = sub->name.size();
+        longest = longest > understatement ? longest - understatement : 0;
+        *longestSubKeyName = longest + overstatement;
+    }
+    return Answer(FakeQueryInfoCall, key, nullptr, false, status);
 }
 
 long QueryRegValueEx(RegKey key, const char *valueName, unsigned char *data,
                      unsigned long *size)
 {
-    FakeKey *target = Target(key);
-    if (!target)
-        return RegFileNotFound;
-    const std::string *value = FindValue(target, valueName);
-    if (!value)
-        return RegFileNotFound;
-    unsigned long offered = *size;
-    *size = value->size();
-    if (!data)
-        return RegOk;
-    if (value->size() > offered)
-        return RegMoreData;
-    memcpy(data, value->data(), value->size());
-    return RegOk;
+    FakeKey *target;
+    long status = Reach(key, &target);
+    const std::string *value = status == RegOk ? FindValue(target, valueName) : nullptr;
+    if (status == RegOk && !value)
+        status = RegFileNotFound;
+    if (status == RegOk) {
+        unsigned long offered = *size;
+        *size = value->size();
+        if (data && value->size() > offered) {
+            FillWithJunk(data, offered);
+            status = RegMoreData;
+        } else if (data) {
+            memcpy(data, value->data(), value->size());
+        }
+    }
+    return Answer(FakeQueryValueCall, key, valueName, data == nullptr, status);
 }
 
 long CloseRegKey(RegKey key)

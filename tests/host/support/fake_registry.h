@@ -22,6 +22,9 @@ void SetFakeNumber(RegKey root, const std::string &path, const std::string &name
 // Makes RegQueryInfoKeyA report longest subkey names shorter by this many characters, as
 // when a key gains a longer subkey between the two calls.
 void UnderstateFakeLongestSubKey(unsigned long by);
+// Adds this many characters to the longest subkey name RegQueryInfoKeyA reports (wrapping
+// round as an unsigned long does), as a damaged registry may.
+void OverstateFakeLongestSubKey(unsigned long by);
 // Handles opened and not closed yet.
 int CountOpenFakeKeys();
 
@@ -33,5 +36,34 @@ void SetFakeAccount(FakeAccount account);
 // Key opens asked for since the reset, and how many of them asked for a write right.
 int CountFakeOpenRequests();
 int CountFakeWriteRightRequests();
+
+// A registry that changes under the walk. Deleting a key deletes everything below it; a
+// handle open on a deleted key then answers every call but RegCloseKey with
+// ERROR_KEY_DELETED, as on Windows. Deleting a root deletes all its keys and values.
+enum { FakeKeyDeleted = 1018 }; // ERROR_KEY_DELETED
+// Deletes the key path below key (a root or an open handle); an empty path deletes key itself.
+void DeleteFakeKey(RegKey key, const std::string &path);
+// Deletes the index-th subkey of key, if it has one.
+void DeleteFakeSubKey(RegKey key, unsigned long index);
+void DeleteFakeValue(RegKey key, const std::string &name);
+
+// Calls made through the seam, as the hook sees them once each has been answered. name is
+// the path opened or the value asked for; sizeOnly marks a value query without a buffer.
+enum FakeCallKind { FakeOpenCall, FakeEnumCall, FakeQueryInfoCall, FakeQueryValueCall };
+struct FakeCall {
+    FakeCallKind kind;
+    RegKey key; // the handle the call was made on; for an open, the one it gave (or NULL)
+    const char *name;
+    bool sizeOnly;
+    long status;
+};
+// The hook runs after every call but RegCloseKey and may change the registry through the
+// functions above; NULL removes it.
+typedef void (*FakeCallHook)(const FakeCall &call);
+void SetFakeCallHook(FakeCallHook hook);
+
+// When set, a buffer the call answers with ERROR_MORE_DATA is filled to its given size with
+// bytes that are not zero: Windows leaves its contents undefined.
+void SetFakeJunkOnMoreData(bool junk);
 
 #endif
