@@ -9,18 +9,6 @@
 typedef BOOL(WINAPI *GetDiskFreeSpaceExAFunction)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                                    PULARGE_INTEGER);
 
-static GetDiskFreeSpaceExAFunction FindGetDiskFreeSpaceExA()
-{
-    HMODULE kernel = LoadLibraryA("kernel32.dll");
-    if (!kernel)
-        return NULL;
-    GetDiskFreeSpaceExAFunction query =
-        (GetDiskFreeSpaceExAFunction)(void *)GetProcAddress(kernel, "GetDiskFreeSpaceExA");
-    // kernel32 stays loaded in every process, so the entry point outlives this reference.
-    FreeLibrary(kernel);
-    return query;
-}
-
 // The free space of a drive as a text; false when the query fails, and the drive is then
 // left out rather than shown with a count the query never wrote.
 static bool DescribeFreeSpace(const char *root, GetDiskFreeSpaceExAFunction extendedQuery,
@@ -43,7 +31,8 @@ static bool DescribeFreeSpace(const char *root, GetDiskFreeSpaceExAFunction exte
 
 int AddFreeDiskSpaceRows()
 {
-    GetDiskFreeSpaceExAFunction extendedQuery = FindGetDiskFreeSpaceExA();
+    GetDiskFreeSpaceExAFunction extendedQuery =
+        (GetDiskFreeSpaceExAFunction)FindKernelFunction("GetDiskFreeSpaceExA");
     DWORD drives = GetLogicalDrives();
     for (int bit = 0; bit < 32; ++bit) {
         char root[8];

@@ -22,17 +22,10 @@ struct ExtendedMemoryStatus {
 
 typedef BOOL(WINAPI *GlobalMemoryStatusExFunction)(ExtendedMemoryStatus *);
 
-static GlobalMemoryStatusExFunction FindGlobalMemoryStatusEx()
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return NULL;
-    return (GlobalMemoryStatusExFunction)(void *)GetProcAddress(kernel, "GlobalMemoryStatusEx");
-}
-
 bool QueryExtendedMemoryStatus(MemoryFigures *figures)
 {
-    GlobalMemoryStatusExFunction query = FindGlobalMemoryStatusEx();
+    GlobalMemoryStatusExFunction query =
+        (GlobalMemoryStatusExFunction)FindKernelFunction("GlobalMemoryStatusEx");
     if (!query)
         return false;
     ExtendedMemoryStatus status;

@@ -50,6 +50,10 @@ bool IsUsableVersionBlockSize(size_t size);
 // 32-bit (Unicode) block leaves the room VERSION.DLL writes its ANSI copies into.
 bool IsSoundVersionBlock(const unsigned char *block, size_t size);
 
+// kernel_lookup_win32.cpp: a KERNEL32 function newer than the first Windows 95, or NULL
+// where the system lacks it.
+void *FindKernelFunction(const char *name);
+
 // file_version_win32.cpp (file_version_host.cpp on the build host)
 // The product version of the file at path, or "No Version Info"; text holds at least
 // TextBufferSize bytes. Returns 1 when a version was found, else 0.
