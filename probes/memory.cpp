@@ -15,22 +15,19 @@ static const struct {
     {0x400, 10, "KB"},
 };
 
-// A whole count and its unit. The count is written digit by digit: neither wsprintfA nor
-// the old C runtimes convert 64-bit numbers.
+// A whole count and its unit. The digits are written from the last one back: neither
+// wsprintfA nor the old C runtimes convert 64-bit numbers.
 static void FormatWholeCount(uint64_t count, const char *unit, char *out, size_t size)
 {
-    char digits[21];
-    int length = 0;
+    char digits[21]; // 2^64 has 20 digits
+    char *first = digits + sizeof digits - 1;
+    *first = '\0';
     do {
-        digits[length++] = (char)('0' + (int)(count % 10));
+        *--first = (char)('0' + (int)(count % 10));
         count /= 10;
     } while (count != 0);
-    char text[32];
-    for (int i = 0; i < length; ++i)
-        text[i] = digits[length - 1 - i];
-    text[length] = '\0';
-    AppendText(text, sizeof text, unit);
-    CopyText(out, size, text);
+    CopyText(out, size, first);
+    AppendText(out, size, unit);
 }
 
 void FormatPhysicalMemory(uint64_t totalBytes, char *out, size_t size)
