@@ -86,8 +86,8 @@ def main():
     prefix = os.path.join(root, "wine-bench")
     workdir = os.path.join(root, "bench-run")
     os.makedirs(workdir, exist_ok=True)
-    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", DISPLAY=args.display,
-               WINEDLLOVERRIDES="mscoree,mshtml=")
+    env = dict(os.environ, WINEPREFIX=prefix, WINEARCH="win32", WINEDEBUG="-all",
+               DISPLAY=args.display, WINEDLLOVERRIDES="mscoree,mshtml=")
 
     xvfb = start_xvfb(args.display)
     try:

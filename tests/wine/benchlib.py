@@ -14,6 +14,8 @@ machine it wants and checks what the program shows:
         bench.check_bytes(run.log, expected_log_bytes, "log")
 
 Machine options: version (the Wine Version value: win95, win98, nt40, win2k, winxp, win7),
+arch ("win32", a 32-bit Windows, the default; "win64", a 64-bit Windows that runs the
+program under WoW64),
 screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), drives ({"d": ("cdrom", "/some/dir")},
 types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines for the
 driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
@@ -106,11 +108,12 @@ class RunResult:
 class Machine:
     """One Wine prefix set up as a given machine."""
 
-    def __init__(self, bench, name, version="win7", screen="1024x768x24", drives=None,
-                 dyn_data=None, system_files=None, remove_default_directx=False):
+    def __init__(self, bench, name, version="win7", arch="win32", screen="1024x768x24",
+                 drives=None, dyn_data=None, system_files=None, remove_default_directx=False):
         self.bench = bench
         self.name = name
         self.version = version
+        self.arch = arch
         self.display = bench.display_for(screen)
         self.prefix = os.path.join(bench.work, "prefixes", name)
         self.dyn_data = dyn_data
@@ -127,10 +130,7 @@ class Machine:
         self.regs.append(text)
 
     def env(self):
-        env = {k: v for k, v in os.environ.items() if k in WINE_ENV_KEEP}
-        env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
-                   WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d")
-        return env
+        return wine_env(self.prefix, self.arch, self.display)
 
     def wine(self, *args, check=True, timeout=120):
         return subprocess.run(["wine"] + list(args), env=self.env(), check=check,
@@ -144,7 +144,7 @@ class Machine:
     def prepare(self):
         if self.prepared:
             return
-        self.bench.clone_template(self.prefix)
+        self.bench.clone_template(self.prefix, self.arch)
         os.makedirs(self.workdir, exist_ok=True)
         text = ["REGEDIT4", "",
                 "[HKEY_CURRENT_USER\\Software\\Wine]", '"Version"="%s"' % self.version, "",
@@ -253,6 +253,15 @@ class Machine:
         os.remove(xwd)
 
 
+def wine_env(prefix, arch, display):
+    """The environment of every Wine command on a prefix. WINEARCH is always given: with
+    Debian's wine64 installed beside wine32, a new prefix is otherwise a 64-bit Windows."""
+    env = {k: v for k, v in os.environ.items() if k in WINE_ENV_KEEP}
+    env.update(WINEPREFIX=prefix, WINEARCH=arch, WINEDEBUG="-all", DISPLAY=display,
+               WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d")
+    return env
+
+
 def install_prefix_fonts(prefix):
     """Copies those of PREFIX_FONTS the prefix lacks into its C:\\windows\\Fonts, also into a
     template made before fonts-wine was installed. Without fonts-wine it copies nothing."""
@@ -340,14 +349,14 @@ class Bench:
             self.screens[screen] = (proc, ":" + number.decode().strip())
         return self.screens[screen][1]
 
-    def template(self):
-        path = os.path.join(self.build, "wine-template")
+    def template(self, arch="win32"):
+        """The freshly booted prefix that machines of this arch are cloned from."""
+        path = os.path.join(self.build, "wine-template" if arch == "win32" else
+                            "wine-template-" + arch)
         stamp = os.path.join(path, ".ready")
         if not os.path.exists(stamp):
             shutil.rmtree(path, ignore_errors=True)
-            env = {k: v for k, v in os.environ.items() if k in WINE_ENV_KEEP}
-            env.update(WINEPREFIX=path, WINEDEBUG="-all", DISPLAY=self.display_for("1024x768x24"),
-                       WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d")
+            env = wine_env(path, arch, self.display_for("1024x768x24"))
             subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=600)
             subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
@@ -355,10 +364,10 @@ class Bench:
         install_prefix_fonts(path)
         return path
 
-    def clone_template(self, prefix):
+    def clone_template(self, prefix, arch="win32"):
         """A fresh prefix: the template's files hard-linked, its registry files copied, so
         that nothing a run writes reaches the template."""
-        template = self.template()
+        template = self.template(arch)
         shutil.rmtree(prefix, ignore_errors=True)
         os.makedirs(os.path.dirname(prefix), exist_ok=True)
         subprocess.run(["cp", "-al", template, prefix], check=True)
