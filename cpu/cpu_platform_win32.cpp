@@ -1,6 +1,7 @@
 // The processor and the platform on 32-bit Windows: the instructions as inline assembly,
 // each one that may fault inside its own fs:[0] exception frame, and the system calls.
 #include "cpu_platform.h"
+#include "../probes/probes.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -320,6 +321,22 @@ bool GetSystemAffinityMask(uint32_t *mask)
     if (!GetProcessAffinityMask(GetCurrentProcess(), &processMask, &systemMask))
         return false;
     *mask = (uint32_t)systemMask;
+    return true;
+}
+
+// GetActiveProcessorCount exists from Windows 7 on; older systems would refuse to load a
+// program that imports it.
+typedef DWORD(WINAPI *ActiveProcessorCountFunction)(WORD groupNumber);
+enum { AllProcessorGroups = 0xFFFF }; // ALL_PROCESSOR_GROUPS
+
+bool CountActiveProcessors(int32_t *count)
+{
+    ActiveProcessorCountFunction countActive =
+        (ActiveProcessorCountFunction)FindKernelFunction("GetActiveProcessorCount");
+    DWORD active = countActive ? countActive(AllProcessorGroups) : 0;
+    if (active == 0)
+        return false;
+    *count = (int32_t)active;
     return true;
 }
 

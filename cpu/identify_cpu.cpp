@@ -59,10 +59,15 @@ int32_t CountMaskBits(uint32_t mask)
     return count;
 }
 
-// The processors configured in the system, not those this process may use. A failed query
-// still means at least the processor this runs on.
+// The processors configured in the system, not those this process may use. A 32-bit
+// program's affinity masks hold 32 processors of its own processor group only, so where
+// Windows counts the processors of every group that count is taken. A failed query still
+// means at least the processor this runs on.
 int32_t CountProcessors()
 {
+    int32_t active;
+    if (CountActiveProcessors(&active))
+        return active;
     uint32_t mask;
     if (!GetSystemAffinityMask(&mask))
         return 1;

@@ -49,6 +49,7 @@ void AmdRegistry()
     SetSimulatedBrandString("AMD-K6(tm) 3D processor");
     RecordSimulatedMhz(450);
     simulatedCpu.systemAffinityMask = 0x3;
+    simulatedCpu.activeProcessors = 8; // counted for Intel only
 }
 void AmdMeasured()
 {
@@ -193,14 +194,29 @@ TEST(IdentifyCpu, SpeedTextHoldsEveryThirtyTwoBitValue)
     ClearReport();
 }
 
-TEST(IdentifyCpu, ProcessorCountIsTheSystemMaskBits)
+TEST(IdentifyCpu, ProcessorCountOfEveryGroupElseTheSystemMaskBits)
 {
-    EXPECT_EQ(2, CountMaskBits(0x5));
-    EXPECT_EQ(0, CountMaskBits(0));
-    EXPECT_EQ(32, CountMaskBits(0xFFFFFFFFu));
-    ResetSimulatedCpu();
-    simulatedCpu.affinityKnown = false;
-    EXPECT_EQ(1, CountProcessors());
+    const struct {
+        int32_t active; // GetActiveProcessorCount's answer; 0: the system lacks it
+        bool affinityKnown;
+        uint32_t systemMask;
+        int32_t count;
+    } cases[] = {
+        {0, true, 0x5, 2},
+        {0, true, 0, 0},
+        {0, true, 0xFFFFFFFFu, 32},
+        {0, false, 0xF, 1},
+        {48, true, 0xFFFFFFFFu, 48},   // 48 processors, one 32-bit mask
+        {160, true, 0xFFFFFFFFu, 160}, // three processor groups
+        {2, false, 0, 2},
+    };
+    for (const auto &c : cases) {
+        ResetSimulatedCpu();
+        simulatedCpu.activeProcessors = c.active;
+        simulatedCpu.affinityKnown = c.affinityKnown;
+        simulatedCpu.systemAffinityMask = c.systemMask;
+        EXPECT_EQ(c.count, CountProcessors()) << c.active << ", " << std::hex << c.systemMask;
+    }
 }
 
 } // namespace

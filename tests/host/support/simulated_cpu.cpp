@@ -315,6 +315,14 @@ bool GetSystemAffinityMask(uint32_t *mask)
     return true;
 }
 
+bool CountActiveProcessors(int32_t *count)
+{
+    if (sim.activeProcessors == 0)
+        return false;
+    *count = sim.activeProcessors;
+    return true;
+}
+
 void WriteStandardOutput(const char *text)
 {
     sim.standardOutput += text;
