@@ -25,6 +25,10 @@ enum {
 // limited account, and from Vista on any program that is not elevated, is refused keys of
 // HKEY_LOCAL_MACHINE opened with write rights (KEY_ALL_ACCESS among them).
 enum { RegKeyRead = 0x20019 }; // KEY_READ: query values, enumerate subkeys, notify
+// On 64-bit Windows a 32-bit program's keys below HKEY_LOCAL_MACHINE\Software are those of
+// its own view (Software\Wow6432Node); this access bit opens the native, 64-bit view. Only
+// a process under WoW64 may ask for it: Windows 2000 refuses access bits it does not know.
+enum { RegKeyNativeView = 0x0100 }; // KEY_WOW64_64KEY
 
 // registry_access_win32.cpp: each is the Win32 call named beside it.
 long OpenRegKey(RegKey parent, const char *path, RegKey *key);          // RegOpenKeyA
@@ -38,6 +42,9 @@ long QueryRegInfoKey(RegKey key, unsigned long *longestSubKeyName);    // RegQue
 long QueryRegValueEx(RegKey key, const char *valueName, unsigned char *data,
                      unsigned long *size);                             // RegQueryValueExA
 long CloseRegKey(RegKey key);                                          // RegCloseKey
+// IsWow64Process: true when this 32-bit process runs on 64-bit Windows, where the registry
+// has a native view besides its own; false where the system lacks the call (before XP SP2).
+bool HasNativeRegistryView();
 
 // registry_values.cpp: reads that never leave the caller's buffer, whatever the stored
 // value's type or length. A value longer than the buffer is cut, not refused.

@@ -1,6 +1,7 @@
 // The registry seam on Windows: each function hands its arguments to the Win32 call of the
 // same name, translating only the key handles.
 #include "registry_access.h"
+#include "probes.h"
 
 #include <windows.h>
 
@@ -63,4 +64,16 @@ long QueryRegValueEx(RegKey key, const char *valueName, unsigned char *data,
 long CloseRegKey(RegKey key)
 {
     return RegCloseKey(ToHkey(key));
+}
+
+// IsWow64Process is missing from Windows 95 to 2000 and XP before SP2: none of those runs
+// under WoW64.
+typedef BOOL(WINAPI *IsWow64ProcessFunction)(HANDLE process, BOOL *isWow64);
+
+bool HasNativeRegistryView()
+{
+    IsWow64ProcessFunction isWow64Process =
+        (IsWow64ProcessFunction)FindKernelFunction("IsWow64Process");
+    BOOL underWow64 = FALSE;
+    return isWow64Process && isWow64Process(GetCurrentProcess(), &underWow64) && underWow64;
 }

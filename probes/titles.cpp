@@ -85,14 +85,23 @@ void AddTitlesUnderKey(RegKey key)
     free(name);
 }
 
-int AddMakerTitleRows()
+static void AddTitlesOfMakerKeys(unsigned long access)
 {
     for (int i = 0; makerKeys[i][0] != '\0'; ++i) {
         RegKey key;
-        if (OpenRegKeyEx(REG_LOCAL_MACHINE, makerKeys[i], RegKeyRead, &key) != RegOk)
+        if (OpenRegKeyEx(REG_LOCAL_MACHINE, makerKeys[i], access, &key) != RegOk)
             continue;
         AddTitlesUnderKey(key);
         CloseRegKey(key);
     }
+}
+
+// On 64-bit Windows the first walk reads the program's own, 32-bit view of the registry;
+// a title that a 64-bit installer registered is only in the native view, walked second.
+int AddMakerTitleRows()
+{
+    AddTitlesOfMakerKeys(RegKeyRead);
+    if (HasNativeRegistryView())
+        AddTitlesOfMakerKeys(RegKeyRead | RegKeyNativeView);
     return 0;
 }

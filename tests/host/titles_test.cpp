@@ -82,6 +82,42 @@ TEST_F(Titles, KeyOrderSkipListAndDuplicatesOfAnyRow)
               TitleRows());
 }
 
+// On 64-bit Windows the program's own view, then the native one; elsewhere the native view
+// is never asked for.
+TEST_F(Titles, NativeRegistryViewIsWalkedSecondUnderWow64Only)
+{
+    const struct {
+        RegKey view;
+        const char *key;
+    } keys[] = {
+        {REG_LOCAL_MACHINE, "Software\\Kelto\\Night Harbor"},
+        {REG_LOCAL_MACHINE, "Software\\Ostrand\\Ember Road"},
+        {FAKE_NATIVE_LOCAL_MACHINE, "Software\\Kelto\\NIGHT HARBOR"}, // in both views
+        {FAKE_NATIVE_LOCAL_MACHINE, "Software\\Kelto\\Ember Road 2"},
+        {FAKE_NATIVE_LOCAL_MACHINE, "Software\\The Kelto Company\\Tallowick Gold"},
+        {FAKE_NATIVE_LOCAL_MACHINE, "Software\\Ostrand\\Salt Marsh"},
+    };
+    const struct {
+        bool wow64;
+        std::vector<std::string> titles;
+        int nativeViewOpens;
+    } cases[] = {
+        {false, {"Ember Road", "Night Harbor"}, 0},
+        {true, {"Ember Road", "Night Harbor", "Salt Marsh", "Ember Road 2"}, 3},
+    };
+    for (const auto &c : cases) {
+        ClearReport();
+        ResetFakeRegistry();
+        for (const auto &key : keys)
+            AddFakeKey(key.view, key.key);
+        SetFakeWow64(c.wow64);
+        AddMakerTitleRows();
+        EXPECT_EQ(c.titles, TitleRows()) << c.wow64;
+        EXPECT_EQ(c.nativeViewOpens, CountFakeNativeViewRequests()) << c.wow64;
+        EXPECT_EQ(0, CountFakeWriteRightRequests()) << c.wow64;
+    }
+}
+
 TEST_F(Titles, NamesLongerThanTheReportedLongestAreKept)
 {
     const std::vector<std::string> names = {"A", std::string(40, 'b'), "Cc",

@@ -22,7 +22,7 @@ struct FakeHandle {
     FakeKey *key;
 };
 
-FakeKey localMachine, dynData;
+FakeKey localMachine, nativeLocalMachine, dynData;
 std::vector<std::unique_ptr<FakeKey>> deletedKeys;
 std::set<FakeHandle *> openHandles;
 unsigned long understatement = 0;
@@ -32,6 +32,8 @@ bool junkOnMoreData = false;
 FakeAccount account = FakeLimitedAccount;
 int openRequests = 0;
 int writeRightRequests = 0;
+bool underWow64 = false;
+int nativeViewRequests = 0;
 
 // Rights that let a key be changed: KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK,
 // DELETE, WRITE_DAC, WRITE_OWNER, GENERIC_WRITE and GENERIC_ALL. KEY_ALL_ACCESS holds
@@ -95,6 +97,8 @@ FakeKey *Target(RegKey key)
 {
     if (key == REG_LOCAL_MACHINE)
         return &localMachine;
+    if (key == FAKE_NATIVE_LOCAL_MACHINE)
+        return &nativeLocalMachine;
     if (key == REG_DYN_DATA)
         return &dynData;
     FakeHandle *handle = (FakeHandle *)key;
@@ -161,6 +165,7 @@ long Reach(RegKey key, FakeKey **target)
 void ResetFakeRegistry()
 {
     localMachine = FakeKey();
+    nativeLocalMachine = FakeKey();
     dynData = FakeKey();
     for (FakeHandle *handle : openHandles)
         delete handle;
@@ -173,6 +178,8 @@ void ResetFakeRegistry()
     account = FakeLimitedAccount;
     openRequests = 0;
     writeRightRequests = 0;
+    underWow64 = false;
+    nativeViewRequests = 0;
 }
 
 void AddFakeKey(RegKey root, const std::string &path)
@@ -237,6 +244,21 @@ int CountFakeWriteRightRequests()
     return writeRightRequests;
 }
 
+void SetFakeWow64(bool wow64)
+{
+    underWow64 = wow64;
+}
+
+int CountFakeNativeViewRequests()
+{
+    return nativeViewRequests;
+}
+
+bool HasNativeRegistryView()
+{
+    return underWow64;
+}
+
 void DeleteFakeKey(RegKey key, const std::string &path)
 {
     FakeKey *from = Target(key);
@@ -296,13 +318,21 @@ long OpenRegKey(RegKey parent, const char *path, RegKey *key)
 long OpenRegKeyEx(RegKey parent, const char *path, unsigned long access, RegKey *key)
 {
     bool asksToWrite = (access & WriteRights) != 0;
-    if (asksToWrite)
-        ++writeRightRequests;
-    if (asksToWrite && account == FakeLimitedAccount) {
+    bool asksNativeView = (access & RegKeyNativeView) != 0;
+    writeRightRequests += asksToWrite;
+    nativeViewRequests += asksNativeView;
+    long refusal = RegOk;
+    if (asksToWrite && account == FakeLimitedAccount)
+        refusal = RegAccessDenied;
+    if (asksNativeView && !underWow64)
+        refusal = FakeInvalidParameter;
+    if (refusal != RegOk) {
         ++openRequests;
         *key = nullptr;
-        return Answer(FakeOpenCall, nullptr, path, false, RegAccessDenied);
+        return Answer(FakeOpenCall, nullptr, path, false, refusal);
     }
+    if (asksNativeView && parent == REG_LOCAL_MACHINE)
+        parent = FAKE_NATIVE_LOCAL_MACHINE;
     return OpenRegKey(parent, path, key);
 }
 

@@ -37,6 +37,17 @@ void SetFakeAccount(FakeAccount account);
 int CountFakeOpenRequests();
 int CountFakeWriteRightRequests();
 
+// 64-bit Windows. Under WoW64 (off after the reset) a key opened from HKEY_LOCAL_MACHINE
+// with KEY_WOW64_64KEY is one of a second tree, the native view, filled through the root
+// below; every other open reads the default tree, the program's own 32-bit view. Without
+// WoW64 there is one view, and an open asking for KEY_WOW64_64KEY is refused, as Windows
+// 2000 refuses access bits it does not know.
+#define FAKE_NATIVE_LOCAL_MACHINE ((RegKey)(uintptr_t)0x80000102UL)
+enum { FakeInvalidParameter = 87 }; // ERROR_INVALID_PARAMETER
+void SetFakeWow64(bool underWow64);
+// Key opens since the reset that asked for the native view.
+int CountFakeNativeViewRequests();
+
 // A registry that changes under the walk. Deleting a key deletes everything below it; a
 // handle open on a deleted key then answers every call but RegCloseKey with
 // ERROR_KEY_DELETED, as on Windows. Deleting a root deletes all its keys and values.
