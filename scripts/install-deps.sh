@@ -21,6 +21,8 @@ have xwd || need="$need x11-apps"
 have python3 || need="$need python3"
 have wine || need="$need wine"
 pkg_installed wine32:i386 || need="$need wine32:i386"
+# The bench's 64-bit Windows machines, which run the program under WoW64.
+pkg_installed wine64 || need="$need wine64"
 pkg_installed fonts-wine || need="$need fonts-wine"
 
 if [ -z "$need" ]; then

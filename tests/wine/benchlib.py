@@ -30,8 +30,11 @@ import tempfile
 import time
 
 WINE_ENV_KEEP = ("PATH", "HOME", "LANG", "LC_ALL", "TMPDIR", "USER")
-# Wine's 32-bit loader as Debian's wine32 installs it.
+# Wine's loaders as Debian's wine32 and wine64 install them. A program started through a
+# 64-bit prefix's 64-bit loader finds the 64-bit system programs (regedit among them), which
+# read and write the registry's native view.
 WINE_LOADER_32 = "/usr/lib/wine/wine"
+WINE_LOADERS = {"win32": "wine", "win64": "/usr/lib/wine/wine64"}
 # Wine's own fonts as Debian's fonts-wine installs them. Debian's Wine 8.0 looks for its own
 # fonts in its data directory's "../fonts", /usr/share/fonts, so it never finds these; it
 # does read a prefix's C:\windows\Fonts at every start. Marlett draws the caption buttons,
@@ -133,7 +136,7 @@ class Machine:
         return wine_env(self.prefix, self.arch, self.display)
 
     def wine(self, *args, check=True, timeout=120):
-        return subprocess.run(["wine"] + list(args), env=self.env(), check=check,
+        return subprocess.run([WINE_LOADERS[self.arch]] + list(args), env=self.env(), check=check,
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                               timeout=timeout)
 

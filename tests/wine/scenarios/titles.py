@@ -39,3 +39,32 @@ def test_titles_of_the_three_maker_keys(bench):
 def test_no_maker_key_gives_no_title(bench):
     run = bench.machine("titles-none", version="win98").report()
     bench.check_equal([], [row for row in run.rows if row[2] == ICON_TITLES], "title rows")
+
+
+# A 64-bit Windows runs the program under WoW64: its own view of HKLM\Software is
+# Software\Wow6432Node, walked first, and the native view second. The prefix's 64-bit
+# regedit writes these keys, so those that do not name Wow6432Node are native ones.
+VIEW_KEYS = r"""
+[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Ostrand\Ember Road]
+[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Kelto\Night Harbor]
+[HKEY_LOCAL_MACHINE\Software\Ostrand\EMBER ROAD]
+[HKEY_LOCAL_MACHINE\Software\Kelto\Salt Marsh]
+"""
+
+
+def test_titles_of_both_registry_views_on_64_bit_windows(bench):
+    m = bench.machine("titles-win10-64", version="win10", arch="win64")
+    m.registry(VIEW_KEYS)
+    run = m.report()
+    plain = bench.machine("titles-win10-32", version="win10").report()
+    bench.check_equal(0, run.exit_code, "exit code")
+    bench.check_equal(("Operating System", "Windows NT10 v10.0.18362", 9), run.rows[0],
+                      "operating system row")
+    titles = [row for row in run.rows if row[0] == "Kelto Title"]
+    bench.check_equal([("Kelto Title", t, ICON_TITLES)
+                       for t in ("Ember Road", "Night Harbor", "Salt Marsh")], titles,
+                      "title rows")
+    bench.check_equal(titles, run.rows[-len(titles):], "titles are the last rows")
+    bench.check_equal(plain.labels(), run.labels()[:-len(titles)],
+                      "the rows before the titles, as on 32-bit Windows 10")
+    bench.check_bytes(log_bytes(run.rows), run.log, "log")
