@@ -161,6 +161,7 @@ TEST_F(RegistryProbes, NoProbeAsksForWriteRights)
         for (int row = 0; row < GetReportRowCount(); ++row)
             rows[account] += Details(row) + "|";
         EXPECT_EQ(0, CountFakeWriteRightRequests()) << "account " << account;
+        EXPECT_EQ(0, CountFakeNativeViewRequests()) << "a 32-bit Windows has no other view";
         EXPECT_EQ(0, CountOpenFakeKeys());
     }
     EXPECT_EQ("DirectX 7|Night Harbor|Ember Road|Ember Road 2|700|Lumen 3D||No Version Info|",
