@@ -1,6 +1,6 @@
 // The maker's titles: the case-sensitive skip list, the duplicate test against the whole
-// report (A-Z folded only), key order, and subkey names longer or shorter than the key
-// reported.
+// report (A-Z folded only), key order and registry views, and subkey names longer or
+// shorter than the key reported.
 #include "app/report_store.h"
 #include "app/tarrow.h"
 #include "probes/probes.h"
