@@ -5,11 +5,13 @@ built file with windres: the manifest and the version information.
 The manifest (type 24, id 1) must be well-formed, carry an assemblyIdentity (Windows XP's
 loader wants one), declare each Windows version Tarrow knows, hold nothing in the asm.v1
 namespace that Windows XP does not know (XP then refuses to start the program), ask for no
-execution level and depend on no Common Controls 6. The version information (type 16,
-id 1) must name a Windows application of version 1.0 and carry the strings the file's
-Properties show, in the US English, Windows Latin 1 table.
+execution level, depend on no Common Controls 6 and declare system DPI awareness, not
+per-monitor awareness. The version information (type 16, id 1) must name a Windows
+application of version 1.0 and carry the strings the file's Properties show, in the US
+English, Windows Latin 1 table.
 
-With --expect-rejection the check must fail, and with each of the given findings.
+With --manifest the file given is a manifest to check on its own. With --expect-rejection
+the check must fail, and with each of the given findings.
 """
 import argparse
 import os
@@ -23,6 +25,12 @@ RT_VERSION = 16
 RT_MANIFEST = 24
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 COMPATIBILITY_V1 = "{urn:schemas-microsoft-com:compatibility.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+# Where Windows Vista and later look for dpiAware; they read no dpiAware anywhere else.
+DPI_AWARE_PATH = "%sapplication/%swindowsSettings/%sdpiAware" % (ASM_V3, ASM_V3,
+                                                                WINDOWS_SETTINGS_2005)
+PER_MONITOR_DPI_AWARE = ("true/pm", "per monitor")
 # What Windows XP accepts in the asm.v1 namespace of an application manifest, as far as
 # this program needs it.
 XP_ASM_V1_ELEMENTS = {"assembly", "assemblyIdentity", "dependency", "dependentAssembly", "file",
@@ -149,6 +157,36 @@ def audit_version(resources):
     return findings
 
 
+def audit_dpi_awareness(root):
+    """System awareness: Windows then gives the program the screen's own pixels. Per-monitor
+    awareness would promise that the window rescales itself on WM_DPICHANGED, which it does
+    not."""
+    findings = []
+    declared = root.findall(DPI_AWARE_PATH)
+    for element in root.iter():
+        local = element.tag.rpartition("}")[2]
+        if local == "dpiAware" and not any(element is found for found in declared):
+            findings.append("%s where Windows does not read it: dpiAware belongs in an asm.v3 "
+                            "application/windowsSettings, in the 2005 WindowsSettings namespace"
+                            % element.tag)
+        if local == "dpiAwareness":
+            findings.append("manifest has a dpiAwareness element (%r): Windows 10 1607 and later "
+                            "read it instead of dpiAware, which alone declares system awareness"
+                            % (element.text or "").strip())
+    for element in declared:
+        value = (element.text or "").strip()
+        if value.lower() in PER_MONITOR_DPI_AWARE:
+            findings.append("manifest declares per-monitor DPI awareness (dpiAware %r): the "
+                            "window does not handle WM_DPICHANGED" % value)
+        elif value != "true":
+            findings.append("dpiAware %r, expected 'true' (system DPI awareness)" % value)
+    if not declared:
+        findings.append("manifest declares no system DPI awareness (dpiAware true): Windows 8.1 "
+                        "and later would scale its screen metrics, 1920 x 1080 at 150 % "
+                        "reading 1280 x 720")
+    return findings
+
+
 def audit_manifest(resources):
     data = resources.get((RT_MANIFEST, 1))
     if data is None:
@@ -181,19 +219,24 @@ def audit_manifest(resources):
             findings.append("manifest does not declare %s %s" % (name, guid))
     for guid in sorted(declared - {guid for _, guid in SUPPORTED_OS}):
         findings.append("manifest declares an unknown supportedOS %s" % guid)
-    return findings
+    return findings + audit_dpi_awareness(root)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("exe")
+    parser.add_argument("file", help="the built program, or with --manifest a manifest file")
     parser.add_argument("--windres", default="i686-w64-mingw32-windres")
+    parser.add_argument("--manifest", action="store_true",
+                        help="the file is a manifest: check it alone, without windres")
     parser.add_argument("--expect-rejection", nargs="+", metavar="FINDING",
                         help="pass only if the check fails with each of these findings")
     args = parser.parse_args()
 
-    resources = read_resources(args.exe, args.windres)
-    findings = audit_manifest(resources) + audit_version(resources)
+    if args.manifest:
+        findings = audit_manifest({(RT_MANIFEST, 1): open(args.file, "rb").read()})
+    else:
+        resources = read_resources(args.file, args.windres)
+        findings = audit_manifest(resources) + audit_version(resources)
     for finding in findings:
         print("FAIL: " + finding)
 

@@ -12,6 +12,9 @@
 //   msgbox             wait for a message box: "msgbox CAPTION<TAB>TEXT", then press its OK
 //   windows            the process's visible top-level windows: a line "windows", then
 //                      one "window CLASS<TAB>CAPTION" line each
+//   layout             the main window's client size, "client W H"; its controls in client
+//                      coordinates, one "control ID CLASS X Y W H" line each; the report
+//                      list's client width and its column widths, "columns LISTW W0 W1..."
 //   about-key VK       post a key press to the open About box
 //   about-close        the About box's close box
 //   about-ok           click the About box's "OK" button
@@ -214,6 +217,34 @@ static void HandleMessageBox()
         Sleep(10);
 }
 
+static void PrintLayout()
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    printf("client %ld %ld\n", client.right, client.bottom);
+    for (HWND child = GetWindow(mainWindow, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[64];
+        GetClassNameA(child, className, sizeof className);
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(NULL, mainWindow, (POINT *)&r, 2);
+        printf("control %d %s %ld %ld %ld %ld\n", GetDlgCtrlID(child), className, r.left, r.top,
+               r.right - r.left, r.bottom - r.top);
+    }
+    HWND list = GetDlgItem(mainWindow, 1002);
+    RECT inner;
+    GetClientRect(list, &inner);
+    printf("columns %ld", inner.right);
+    for (int column = 0; column < 8; ++column) {
+        int width = (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
+        if (width == 0)
+            break;
+        printf(" %d", width);
+    }
+    printf("\n");
+}
+
 static void PostKey(HWND window, int key)
 {
     PostMessageA(window, WM_KEYDOWN, key, 1);
@@ -394,6 +425,8 @@ int main(int argc, char **argv)
             printf("windows\n");
             FoundWindows f = {program.dwProcessId, NULL, NULL, NULL, NULL, true};
             EnumWindows(VisitWindow, (LPARAM)&f);
+        } else if (strcmp(action, "layout") == 0) {
+            PrintLayout();
         } else if (strcmp(action, "about-key") == 0) {
             PostKey(AboutBox(), (int)strtoul(value, NULL, 0));
             ++arg;

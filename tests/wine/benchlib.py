@@ -16,7 +16,8 @@ machine it wants and checks what the program shows:
 Machine options: version (the Wine Version value: win95, win98, nt40, win2k, winxp, win7),
 arch ("win32", a 32-bit Windows, the default; "win64", a 64-bit Windows that runs the
 program under WoW64),
-screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), drives ({"d": ("cdrom", "/some/dir")},
+screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), dpi (the screen's logical DPI, 144 for
+150 %; a fresh prefix has 96), drives ({"d": ("cdrom", "/some/dir")},
 types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines for the
 driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
 C:\\windows\\system32; FOLDER in place of the path makes a folder of that name),
@@ -71,6 +72,9 @@ class RunResult:
         self.icons = []
         self.msgboxes = []
         self.window_lists = []  # one list per "windows" action
+        self.client = None  # the "layout" action: client size, controls, list columns
+        self.controls = []
+        self.columns = None
         self.shown = None
         self.exit_code = None
         self.second = None
@@ -91,6 +95,13 @@ class RunResult:
             elif tag == "window" and self.window_lists:
                 cls, _, caption = rest.partition("\t")
                 self.window_lists[-1].append((cls, caption))
+            elif tag == "client":
+                self.client = [int(v) for v in rest.split()]
+            elif tag == "control":
+                ident, cls, *box = rest.split()
+                self.controls.append((int(ident), cls, tuple(int(v) for v in box)))
+            elif tag == "columns":
+                self.columns = [int(v) for v in rest.split()]
             elif tag == "shown":
                 self.shown = [int(v) for v in rest.split()]
             elif tag == "exit":
@@ -111,13 +122,14 @@ class RunResult:
 class Machine:
     """One Wine prefix set up as a given machine."""
 
-    def __init__(self, bench, name, version="win7", arch="win32", screen="1024x768x24",
+    def __init__(self, bench, name, version="win7", arch="win32", screen="1024x768x24", dpi=None,
                  drives=None, dyn_data=None, system_files=None, remove_default_directx=False):
         self.bench = bench
         self.name = name
         self.version = version
         self.arch = arch
         self.display = bench.display_for(screen)
+        self.dpi = dpi
         self.prefix = os.path.join(bench.work, "prefixes", name)
         self.dyn_data = dyn_data
         self.regs = []
@@ -154,6 +166,12 @@ class Machine:
                 # Wine draws the caption and menu bar itself when no window manager runs.
                 "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]",
                 '"Decorated"="N"', '"Managed"="N"', ""]
+        if self.dpi:
+            # Wine 8 takes the DPI from this value; only without it does it fall back to
+            # HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts,
+            # which wineboot sets to 96.
+            text += ["[HKEY_CURRENT_USER\\Control Panel\\Desktop]",
+                     '"LogPixels"=dword:%08x' % self.dpi, ""]
         if self.remove_default_directx:
             text += ["[-HKEY_LOCAL_MACHINE\\Software\\Microsoft\\DirectX]", ""]
         dosdevices = os.path.join(self.prefix, "dosdevices")
