@@ -1,6 +1,6 @@
 // Choosing the product version among the string tables of a version resource: only the
 // US English tables are read, the Windows Latin-1 one before the Unicode one. And checking
-// a version block's lengths before VERSION.DLL is let loose on it.
+// a version block's lengths before VERSION.DLL is let loose on it, and the room it needs.
 #include "probes.h"
 #include "../app/text.h"
 
@@ -57,7 +57,7 @@ enum { VersionLeafDepth = 3 };
 
 // VERSION.DLL of Windows 2000 and later, and Wine's, put these four bytes right after the
 // root node of a 32-bit block and the ANSI copies of its texts after them, each at the
-// offset of its Unicode original: the room the block needs is twice the root plus four.
+// offset of its Unicode original: the copies reach up to twice the root plus four.
 static const unsigned char ansiCopiesMark[4] = {'F', 'E', '2', 'X'};
 
 static size_t ReadWord(const unsigned char *at)
@@ -132,11 +132,17 @@ bool IsSoundVersionBlock(const unsigned char *block, size_t size)
         return false;
     if (ansi)
         return true; // values are read where they are stored
+    // The block must have the room its VERSION.DLL asked for; the copies themselves go into
+    // VersionBlockRoom, which holds them whether or not the mark is there.
     if (length + sizeof ansiCopiesMark <= size &&
         memcmp(block + length, ansiCopiesMark, sizeof ansiCopiesMark) == 0)
         return 2 * length + sizeof ansiCopiesMark <= size;
-    // Without the mark (Windows NT 4.0 asks for one and a half times the root), the room
-    // must still be there; this also keeps out a root that runs so close to the end that
-    // the mark did not fit, which a marking VERSION.DLL would overrun.
+    // Without the mark: Windows NT 4.0 asks for one and a half times the root. This also
+    // keeps out a root that runs so close to the end that the mark did not fit.
     return length + length / 2 <= size;
+}
+
+size_t VersionBlockRoom(size_t size)
+{
+    return 2 * size + sizeof ansiCopiesMark;
 }

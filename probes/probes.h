@@ -40,15 +40,24 @@ int NoProductVersion(char *text, size_t size);
 // length field has 16 bits); VERSION.DLL asks for room for ANSI copies beside it, at most
 // four times the resource (a 16-bit resource on Windows 2000, whose length is rounded up
 // to its file's alignment unit). Eight times 64 KB holds every real block; a larger size
-// comes from a lying resource entry, and one near 4 GB would wrap when a byte is added.
+// comes from a lying resource entry, and one near 4 GB would wrap when the room below is
+// worked out.
 enum { VersionBlockLimit = 0x80000 };
 // True when a size that GetFileVersionInfoSizeA reported is worth a block: 1 to the limit.
 bool IsUsableVersionBlockSize(size_t size);
 // True when the size bytes at block, as GetFileVersionInfoA left them, hold a version
 // block that VerQueryValueA can walk for a string-table value without leaving the block:
-// every node it may pass has its lengths, type, key and value inside its parent, and a
-// 32-bit (Unicode) block leaves the room VERSION.DLL writes its ANSI copies into.
+// every node it may pass has its lengths, type, key and value inside its parent, the root
+// is no longer than size, and a 32-bit (Unicode) block has the room after its root that
+// VERSION.DLL asked for.
 bool IsSoundVersionBlock(const unsigned char *block, size_t size);
+// The bytes to allocate for a block of the reported size. VerQueryValueA writes the ANSI
+// copy of a 32-bit block's text at the text's own offset past the root and four bytes, so
+// anywhere below twice the root plus four, whatever the block says: a 16-bit file with a
+// resource in the 32-bit layout is read without the "FE2X" mark and reported at a size
+// that may fall short of that. A sound block's root is no longer than size, so twice the
+// size plus four holds every copy; at the size limit that is 1 MB and 4 bytes.
+size_t VersionBlockRoom(size_t size);
 
 // kernel_lookup_win32.cpp: a KERNEL32 function newer than the first Windows 95, or NULL
 // where the system lacks it.

@@ -126,13 +126,19 @@ Bytes StringTable(bool wide, const char *name, const char *version)
                  Node(wide, "ProductVersion", 1, Text(version, wide))});
 }
 
-// A whole block as GetFileVersionInfoA leaves it: a 32-bit one followed by the mark and
-// the room for ANSI copies, as Wine's and Windows 2000's VERSION.DLL lay it out.
-Bytes VersionBlock(bool wide, const std::vector<Bytes> &tables)
+Bytes FixedInfo()
 {
     Bytes fixedInfo(52, 0);
     PutWord(fixedInfo, 0, 0x04BD);
     PutWord(fixedInfo, 2, 0xFEEF);
+    return fixedInfo;
+}
+
+// A whole block as GetFileVersionInfoA leaves it: a 32-bit one followed by the mark and
+// the room for ANSI copies, as Wine's and Windows 2000's VERSION.DLL lay it out.
+Bytes VersionBlock(bool wide, const std::vector<Bytes> &tables)
+{
+    Bytes fixedInfo = FixedInfo();
     Bytes translation = {0x09, 0x04, 0xE4, 0x04};
     Bytes block = Node(wide, "VS_VERSION_INFO", 0, fixedInfo,
                        {Node(wide, "StringFileInfo", 1, Bytes(), tables),
@@ -174,6 +180,49 @@ void AddToLength(Bytes &block, const char *key, int change)
     PutWord(block, node, Word(block, node) + change);
 }
 
+// A 16-bit file's resource in the 32-bit layout as GetFileVersionInfoA leaves it: the
+// resource bytes, no mark, zeros to the (resource - 52) x 4 bytes it reports. The root
+// holds its fixed information and the nodes on the way to one ProductVersion, whose value
+// starts at offset 188. A claimed root makes each of them, and the value, run to it.
+Bytes SixteenBitFileBlock(size_t resource, size_t claimedRoot = 0)
+{
+    Bytes block = Node(true, "VS_VERSION_INFO", 0, FixedInfo(),
+                       {Node(true, "StringFileInfo", 1, Bytes(),
+                             {Node(true, "040904E4", 1, Bytes(),
+                                   {Node(true, "ProductVersion", 1, Text("2.43 ne", true))})})});
+    if (claimedRoot) {
+        for (const char *key : {"StringFileInfo", "040904E4", "ProductVersion"})
+            PutWord(block, NodeAt(block, key), claimedRoot - NodeAt(block, key));
+        PutWord(block, 0, claimedRoot);
+        PutWord(block, NodeAt(block, "ProductVersion") + 2, (claimedRoot - 188) / 2);
+    }
+    block.resize(resource, 0);
+    block.resize((resource - 52) * 4, 0);
+    return block;
+}
+
+// The smallest unmarked block VerQueryValueA finds a text in: a root of 106 bytes with an
+// empty key (never compared) and a one-character value at offset 104, in 160 bytes.
+Bytes SmallestUnmarkedBlock()
+{
+    Bytes block = Node(true, "", 0, Bytes(),
+                       {Node(true, "StringFileInfo", 1, Bytes(),
+                             {Node(true, "040904E4", 1, Bytes(),
+                                   {Node(true, "ProductVersion", 1, Text("", true))})})});
+    block.resize(160, 0);
+    return block;
+}
+
+// The Windows NT 4.0 layout: no mark, half the root again after it.
+Bytes NtBlock()
+{
+    Bytes block = Block1252();
+    size_t length = Word(block, 0);
+    block.resize(length);
+    block.resize(length + length / 2, 0);
+    return block;
+}
+
 TEST(IsSoundVersionBlock, WalksOnlyBlocksWhoseLengthsHold)
 {
     const size_t product = NodeAt(Block1252(), "ProductVersion");
@@ -194,9 +243,11 @@ TEST(IsSoundVersionBlock, WalksOnlyBlocksWhoseLengthsHold)
          [] { Bytes b = Block1252(); PutWord(b, 0, 0xFFFF); return b; }(), false},
         {"root inside the bytes, no room for the ANSI copies",
          [] { Bytes b = Block1252(); b.pop_back(); return b; }(), false},
-        {"no mark, half the root again after it (Windows NT 4.0)",
-         [] { Bytes b = Block1252(); size_t n = Word(b, 0); b.resize(n);
-              b.resize(n + n / 2, 0); return b; }(), true},
+        {"no mark, half the root again after it (Windows NT 4.0)", NtBlock(), true},
+        {"16-bit file, 32-bit layout", SixteenBitFileBlock(400), true},
+        {"16-bit file, root claiming 928 of its 1392 bytes", SixteenBitFileBlock(400, 928),
+         true},
+        {"smallest unmarked block", SmallestUnmarkedBlock(), true},
         {"no mark, a byte less than half the root again",
          [] { Bytes b = Block1252(); size_t n = Word(b, 0); b.resize(n);
               b.resize(n + n / 2 - 1, 0); return b; }(), false},
@@ -244,6 +295,40 @@ TEST(IsSoundVersionBlock, WalksOnlyBlocksWhoseLengthsHold)
     for (const auto &c : cases) {
         const Bytes exact(c.block); // a buffer of the block's own size: a read past it shows
         EXPECT_EQ(c.sound, IsSoundVersionBlock(exact.data(), exact.size())) << c.what;
+    }
+}
+
+// VerQueryValueA writes a text's ANSI copy at the root's end, plus four, plus the text's
+// offset, giving the conversion at most root - offset bytes: in the room VersionBlockRoom
+// gives, it stays inside whatever the block says after its root (ASan sees a write past).
+TEST(VersionBlockRoom, HoldsEveryAnsiCopy)
+{
+    const struct {
+        const char *what;
+        Bytes block;
+        size_t copyStart; // where VerQueryValueA writes the ProductVersion copy
+    } cases[] = {
+        {"marked block", Block1252(), 0},
+        {"Windows NT 4.0 layout", NtBlock(), 0},
+        {"16-bit file, 32-bit layout", SixteenBitFileBlock(400), 0},
+        {"16-bit file, root claiming 928 of its 1392 bytes", SixteenBitFileBlock(400, 928),
+         1120},
+        {"smallest unmarked block", SmallestUnmarkedBlock(), 214},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(IsSoundVersionBlock(c.block.data(), c.block.size())) << c.what;
+        size_t root = Word(c.block, 0);
+        size_t product = NodeAt(c.block, "ProductVersion");
+        size_t value = product + 36; // header and key, on a 32-bit boundary
+        size_t start = root + 4 + value;
+        if (c.copyStart) {
+            EXPECT_EQ(c.copyStart, start) << c.what;
+        }
+        // Two bytes a character at most (a double-byte code page), cut at root - value.
+        size_t bytes = std::min(2 * Word(c.block, product + 2), root - value);
+        Bytes room(VersionBlockRoom(c.block.size()));
+        memcpy(room.data(), c.block.data(), c.block.size());
+        memset(room.data() + start, '?', bytes);
     }
 }
 

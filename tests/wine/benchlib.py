@@ -21,7 +21,9 @@ screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), dpi (the screen's logical DPI,
 types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines for the
 driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
 C:\\windows\\system32; FOLDER in place of the path makes a folder of that name),
-remove_default_directx (drop the prefix's DirectX key).
+remove_default_directx (drop the prefix's DirectX key), wine_debug (the WINEDEBUG value the
+program runs under, "-all" unless a scenario wants Wine's own checks; what Wine writes to
+standard error is in result.stderr).
 """
 import errno
 import os
@@ -63,8 +65,9 @@ def kernel_runs_32bit_programs():
 class RunResult:
     """What one run of the driver printed, parsed."""
 
-    def __init__(self, output, log, clip):
+    def __init__(self, output, log, clip, stderr=""):
         self.output = output
+        self.stderr = stderr
         self.lines = output.splitlines()
         self.log = log
         self.clip = clip
@@ -123,7 +126,8 @@ class Machine:
     """One Wine prefix set up as a given machine."""
 
     def __init__(self, bench, name, version="win7", arch="win32", screen="1024x768x24", dpi=None,
-                 drives=None, dyn_data=None, system_files=None, remove_default_directx=False):
+                 drives=None, dyn_data=None, system_files=None, remove_default_directx=False,
+                 wine_debug="-all"):
         self.bench = bench
         self.name = name
         self.version = version
@@ -136,6 +140,7 @@ class Machine:
         self.drives = drives or {}
         self.system_files = system_files or {}
         self.remove_default_directx = remove_default_directx
+        self.wine_debug = wine_debug
         self.workdir = os.path.join(self.prefix, "drive_c", "work")
         self.prepared = False
 
@@ -236,8 +241,12 @@ class Machine:
             args.append(action)
             if action == "clip":
                 args.append("C:\\work\\clip.bin")
-        proc = subprocess.Popen(["wine"] + args, env=self.env(), stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL)
+        env = self.env()
+        env["WINEDEBUG"] = self.wine_debug  # setting the prefix up stays quiet
+        stderr_path = os.path.join(self.workdir, "wine-stderr.txt")
+        stderr_file = open(stderr_path, "wb")
+        proc = subprocess.Popen(["wine"] + args, env=env, stdout=subprocess.PIPE,
+                                stderr=stderr_file)
         lines = []
         deadline = time.time() + timeout
         for line in iter(proc.stdout.readline, b""):
@@ -248,11 +257,14 @@ class Machine:
             if time.time() > deadline:
                 proc.kill()
         proc.wait()
+        stderr_file.close()
         output = b"".join(lines).decode("latin-1")
         log = open(log_path, "rb").read() if os.path.isfile(log_path) else None
         clip = open(clip_path, "rb").read() if os.path.exists(clip_path) else None
         self.stop_server()
-        result = RunResult(output, log, clip)
+        with open(stderr_path, "rb") as f:
+            stderr = f.read().decode("latin-1")
+        result = RunResult(output, log, clip, stderr)
         if proc.returncode != 0 or result.errors:
             self.bench.check(False, "%s: driver failed (%d): %s" %
                              (self.name, proc.returncode, "; ".join(result.errors)))

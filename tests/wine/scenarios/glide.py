@@ -94,6 +94,19 @@ LIBRARIES = [("glide2x.dll", "Glide 2x Version", "version_1252"),
              ("glide3x.dll", "Glide 3x Version", "version_1200")]
 UNTERMINATED = {"version_1252": "2.53, cp 1252 #", "version_1200": "3.10.00.0658 cp 1200#"}
 SYSTEM_DIRECTORY = "C:\\windows\\system32"  # where system_files go
+# Wine 8 checks the tails of heap blocks only while it validates the whole heap at every
+# heap call: its heap warnings alone mark tails without checking them, and its heap trace
+# validates every process of the prefix, Wine's own among them. The program's image
+# options turn validation on for the program alone (FLG_HEAP_VALIDATE_ALL); a written-over
+# tail then gives "err:heap ... invalid block tail", and the program ends without its log.
+IMAGE_OPTIONS = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options"
+HEAP_CHECKS = '[HKEY_LOCAL_MACHINE\\%s\\tarrow.exe]\n"GlobalFlag"=dword:00000080\n' % IMAGE_OPTIONS
+
+
+def heap_checked_machine(bench, name, **options):
+    m = bench.machine(name, wine_debug="-all,err+heap", **options)
+    m.registry(HEAP_CHECKS)
+    return m
 
 
 def pe_header(data):
@@ -174,9 +187,26 @@ def damaged_library(bench, folder, form, source):
     return path
 
 
+def heap_errors(run):
+    return [line for line in run.stderr.splitlines() if "err:heap" in line]
+
+
+def check_damaged_run(bench, name, plain, run, expected):
+    """The program ran to its end under Wine's heap checks and wrote its log, and every row
+    besides the Glide rows is the same as on the same kind of machine without them."""
+    bench.check_equal(0, run.exit_code, name + " exit code")
+    errors = heap_errors(run)
+    bench.check(not errors, "%s: %d heap errors, the first: %s" %
+                (name, len(errors), errors[0] if errors else ""))
+    bench.check_equal(plain.labels(),
+                      [label for label in run.labels() if not label.startswith("Glide")],
+                      name + " other rows")
+    check_glide_rows(bench, name, run, expected)
+
+
 def check_damaged_libraries(bench, version):
-    """Every form for both libraries, two forms a machine in turn; every row besides the
-    Glide rows is the same as on the same kind of machine without Glide libraries."""
+    """Every form for both libraries, two forms a machine in turn, each run with Wine
+    validating the program's heap at every heap call; on Windows 98 also the 16-bit ones."""
     plain = bench.machine("glide-plain-" + version, version=version).report()
     bench.check_equal(0, plain.exit_code, version + " plain exit code")
     bench.check_equal([], glide_rows(plain), version + " plain Glide rows")
@@ -191,13 +221,98 @@ def check_damaged_libraries(bench, version):
                 hold.append(SYSTEM_DIRECTORY + "\\" + file_name)
             if form_taken == "unterminated":
                 expected.append((label, UNTERMINATED[source]))
-        run = bench.machine("glide-" + name, version=version,
-                            system_files=files).report(hold=hold)
-        bench.check_equal(0, run.exit_code, name + " exit code")
-        bench.check_equal(plain.labels(),
-                          [label for label in run.labels() if not label.startswith("Glide")],
-                          name + " other rows")
-        check_glide_rows(bench, name, run, expected)
+        run = heap_checked_machine(bench, "glide-" + name, version=version,
+                                   system_files=files).report(hold=hold)
+        check_damaged_run(bench, name, plain, run, expected)
+    if version == "win98":
+        check_ne_libraries(bench, plain, folder)
+
+
+# -- 16-bit libraries ---------------------------------------------------------------------
+# A 16-bit (NE) library whose version resource is in the 32-bit layout. GetFileVersionInfoA
+# reads such a resource without the "FE2X" mark and reports (resource length - 52) x 4
+# bytes, yet VerQueryValueA still writes each text's ANSI copy up to twice the root plus
+# four into the block. NE_ROOT_928: 400 resource bytes whose root and the nodes on the way
+# to ProductVersion claim 928 bytes (the block is 1392), the value at 188 running to the
+# root's end: its copy covers [1120, 1490). NE_SOUND: the same file with honest lengths.
+NE_RESOURCE_SIZE = 400
+NE_FILE_SIZE = 568
+NE_ROOT_928 = ("ne-root-928", 928, "2.43 ne, root 928")
+NE_SOUND = ("ne-sound", None, "2.43 ne")
+
+
+def wide(text):
+    return (text + "\0").encode("utf-16-le")
+
+
+def version_node(key, kind, value, children=()):
+    """A node of a 32-bit version block: wLength, wValueLength, wType, key, value, children,
+    each on a 32-bit boundary; a text's length counted in characters."""
+    data = bytearray(6) + wide(key)
+    for part in [value] + list(children):
+        data += bytes(-len(data) % 4) + part
+    struct.pack_into("<HHH", data, 0, len(data), len(value) // 2 if kind else len(value), kind)
+    return data
+
+
+def ne_version_block(version, root):
+    """The resource's bytes: the root with its fixed information, the string-file node, the
+    code page 1252 table and its ProductVersion (a text at offset 188), zeros to 400. With
+    root, every node on the way to the value, and the value, claim to run to it."""
+    fixed = bytearray(52)
+    struct.pack_into("<II", fixed, 0, 0xFEEF04BD, 0x10000)
+    product = version_node("ProductVersion", 1, wide(version))
+    table = version_node("040904E4", 1, b"", [product])
+    string_file = version_node("StringFileInfo", 1, b"", [table])
+    block = version_node("VS_VERSION_INFO", 0, bytes(fixed), [string_file])
+    nodes = [0, len(block) - len(string_file), len(block) - len(table),
+             len(block) - len(product)]
+    assert nodes[3] + 36 == 188 and len(block) <= NE_RESOURCE_SIZE
+    if root:
+        for node in nodes:
+            struct.pack_into("<H", block, node, root - node)
+        struct.pack_into("<H", block, nodes[3] + 2, (root - 188) // 2)
+    return bytes(block) + bytes(NE_RESOURCE_SIZE - len(block))
+
+
+def ne_library(version, root):
+    """A 16-bit library of 568 bytes: an MZ stub, the NE header, a resource table with one
+    RT_VERSION entry, a resident-name table, and the version resource at offset 168."""
+    shift = 3  # resource offsets and lengths in 8-byte units
+    resource_at = NE_FILE_SIZE - NE_RESOURCE_SIZE
+    stub = bytearray(64)
+    stub[0:2] = b"MZ"
+    struct.pack_into("<I", stub, 0x3C, 64)  # e_lfanew
+    resources = struct.pack("<H", shift)
+    resources += struct.pack("<HHI", 0x8010, 1, 0)  # RT_VERSION, one resource
+    resources += struct.pack("<HHHHHH", resource_at >> shift, NE_RESOURCE_SIZE >> shift,
+                             0x30, 0x8001, 0, 0)
+    resources += struct.pack("<H", 0)  # end of the types
+    names = b"\x07GLIDE2X" + struct.pack("<H", 0) + b"\0"
+    header = bytearray(64)
+    header[0:2] = b"NE"
+    struct.pack_into("<HH", header, 0x24, 64, 64 + len(resources))  # resource, name tables
+    struct.pack_into("<H", header, 0x36, 2)  # target: Windows
+    data = stub + header + resources + names
+    data += bytes(resource_at - len(data)) + ne_version_block(version, root)
+    assert len(data) == NE_FILE_SIZE
+    return bytes(data)
+
+
+def check_ne_libraries(bench, plain, folder):
+    """Each 16-bit library as glide2x.dll beside the intact glide3x.dll."""
+    for form, root, version in (NE_ROOT_928, NE_SOUND):
+        path = os.path.join(folder, "glide2x-%s.dll" % form)
+        with open(path, "wb") as f:
+            f.write(ne_library(version, root))
+        name = "16-bit-win98-" + form
+        run = heap_checked_machine(bench, "glide-" + name, version="win98",
+                                   system_files={"glide2x.dll": path,
+                                                 "glide3x.dll": fixture(bench, "version_1200")}
+                                   ).report()
+        check_damaged_run(bench, name, plain, run,
+                          [("Glide 2x Version", version),
+                           ("Glide 3x Version", "3.10.00.0658 cp 1200")])
 
 
 def test_damaged_libraries_windows_98(bench):
