@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """scripts/install-deps.sh on a fake Debian: stubs of apt-get, dpkg, dpkg-query and id on a
-PATH without the toolchain (no root, no network, never the real package tools).
-Argument: the source tree."""
+PATH without the toolchain (no root, no network, never the real package tools). Then the
+Wine check the bench and `make run` share, on a PATH without Wine. Argument: the source tree."""
 import os
 import shutil
 import subprocess
@@ -33,6 +33,8 @@ BUILD = ("cmake make g++ g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 "
 WINE = "xvfb xauth x11-apps wine wine32:i386 wine64 fonts-wine strace"
 INSTALL = "apt-get install -y -qq --no-install-recommends "
 ADD_I386 = ["dpkg --print-foreign-architectures", "dpkg --add-architecture i386"]
+# On a PATH without Wine; the loaders and fonts, found by their paths, may be there or not.
+MISSING_WINE = r"wine, (wine32:i386, )?(wine64, )?(fonts-wine, )?xvfb, x11-apps are not installed"
 
 CASES = [  # name, environment, tools present, calls made, succeeds, what it says (last: last line)
     ("an index fails to update and wine32:i386 cannot be had",
@@ -77,6 +79,21 @@ class InstallDeps(unittest.TestCase):
                     self.assertIn(line, run.stderr)
                 self.assertIn(said[-1] if said else "", (run.stderr.splitlines() or [""])[-1])
                 self.assertEqual(run.stdout + run.stderr == "", not said)
+
+
+class WineCheck(unittest.TestCase):
+    def test_missing_wine_is_named(self):
+        with tempfile.TemporaryDirectory() as build:
+            for script, more, code in (("tests/wine/run_bench.py", [], 77),
+                                       ("scripts/run_headless.py", ["--out", build], 1)):
+                run = subprocess.run([sys.executable, os.path.join(SOURCE, script), "--build",
+                                      build, "--source", SOURCE] + more,
+                                     env=dict(os.environ, PATH=build), capture_output=True,
+                                     text=True, timeout=120)
+                self.assertEqual(run.returncode, code, run.stdout + run.stderr)
+                self.assertRegex(run.stdout + run.stderr, MISSING_WINE)
+            with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
+                self.assertRegex(f.read(), "^Wine bench: skipped: " + MISSING_WINE + "\n$")
 
 
 if __name__ == "__main__":
