@@ -10,6 +10,7 @@ WIN32_DIR := build/win32
 HOST_DIR := build/host
 HOST_ASAN_DIR := build/host-asan
 DIST_ZIP := build/dist/tarrow-1.0.zip
+WINE_OUTCOME := $(WIN32_DIR)/wine-bench/outcome.txt
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= 100000
 
@@ -40,10 +41,15 @@ unit-test: deps host
 wine-test: deps win32 host
 	ctest --test-dir $(WIN32_DIR) --output-on-failure
 
+# Each tree's tests run even when an earlier tree's failed; the last line says how the Wine
+# bench ended (passed, failed, or skipped and why), which is easily lost in the scroll.
 test: build host-asan
-	ctest --test-dir $(HOST_DIR) --output-on-failure
-	ctest --test-dir $(HOST_ASAN_DIR) --output-on-failure
-	ctest --test-dir $(WIN32_DIR) --output-on-failure
+	@rm -f $(WINE_OUTCOME); status=0; \
+	ctest --test-dir $(HOST_DIR) --output-on-failure || status=1; \
+	ctest --test-dir $(HOST_ASAN_DIR) --output-on-failure || status=1; \
+	ctest --test-dir $(WIN32_DIR) --output-on-failure || status=1; \
+	cat $(WINE_OUTCOME) 2>/dev/null || echo "Wine bench: no outcome, it did not finish (see above)"; \
+	exit $$status
 
 bench: deps win32
 	python3 scripts/benchmark.py --build $(WIN32_DIR)

@@ -14,3 +14,6 @@ target_include_directories(tarrow_core PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_subdirectory(tests/host)
 add_subdirectory(tests/tools)
+if(NOT TARROW_SANITIZE)  # scripts only: nothing for the sanitizers to watch
+  add_subdirectory(tests/setup)
+endif()

@@ -17,9 +17,9 @@ def main():
     parser.add_argument("--source", required=True)
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
-    if not benchlib.kernel_runs_32bit_programs():
-        print("run: this machine's kernel runs no 32-bit program (ia32 emulation is off), so "
-              "32-bit Wine cannot start tarrow.exe here", file=sys.stderr)
+    reason = benchlib.wine_unavailable()
+    if reason:
+        print("run: %s; tarrow.exe cannot start under Wine here" % reason, file=sys.stderr)
         return 1
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)

@@ -48,6 +48,34 @@ PREFIX_FONTS = ("marlett.ttf",)
 FOLDER = object()
 
 
+# What the Wine bench and `make run` start, and the Debian package that installs each: a
+# path, or a command looked up on PATH.
+WINE_PIECES = (
+    ("wine", "wine"),
+    (WINE_LOADER_32, "wine32:i386"),
+    (WINE_LOADERS["win64"], "wine64"),
+    (os.path.join(WINE_FONTS, PREFIX_FONTS[0]), "fonts-wine"),
+    ("Xvfb", "xvfb"),
+    ("xwd", "x11-apps"),
+)
+
+
+def wine_unavailable():
+    """Why tarrow.exe cannot run under Wine here, or None: the packages whose pieces are
+    missing, else a kernel that runs no 32-bit program."""
+    missing = []
+    for piece, package in WINE_PIECES:
+        found = os.path.exists(piece) if os.path.isabs(piece) else shutil.which(piece)
+        if not found and package not in missing:
+            missing.append(package)
+    if missing:
+        return "%s %s not installed" % (", ".join(missing), "is" if len(missing) == 1 else "are")
+    if not kernel_runs_32bit_programs():
+        return ("this machine's kernel runs no 32-bit program (ia32 emulation is off), so "
+                "32-bit Wine cannot start here")
+    return None
+
+
 def kernel_runs_32bit_programs():
     """False when the kernel refuses every 32-bit executable (a Linux kernel started with
     ia32 emulation switched off): 32-bit Wine cannot start there at all. A missing loader

@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import benchlib  # noqa: E402
 
 SKIPPED = 77  # CTest's SKIP_RETURN_CODE for this test
+OUTCOME_FILE = "outcome.txt"  # in the bench's work folder, build/win32/wine-bench
 
 
 def load_scenarios(folder):
@@ -27,6 +28,13 @@ def load_scenarios(folder):
                 yield "%s.%s" % (name[:-3], attr[5:]), getattr(module, attr)
 
 
+def write_outcome(work, outcome):
+    """Leaves the bench's outcome in one line for `make test` to print last, so that a skip
+    and its reason are not lost in the scroll of the three test runs."""
+    with open(os.path.join(work, OUTCOME_FILE), "w") as f:
+        f.write("Wine bench: %s\n" % outcome)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", required=True, help="the win32 build tree")
@@ -34,13 +42,14 @@ def main():
     parser.add_argument("-k", dest="pattern", default="", help="run tests whose name contains this")
     args = parser.parse_args()
 
-    if not benchlib.kernel_runs_32bit_programs():
-        print("SKIP: this machine's kernel runs no 32-bit program (ia32 emulation is off), so "
-              "32-bit Wine cannot start here; the Wine bench needs a kernel that runs them.")
-        return SKIPPED
     build = os.path.abspath(args.build)
     work = os.path.join(build, "wine-bench")
     os.makedirs(work, exist_ok=True)
+    reason = benchlib.wine_unavailable()
+    if reason:
+        print("SKIP: %s." % reason)
+        write_outcome(work, "skipped: " + reason)
+        return SKIPPED
     bench = benchlib.Bench(build, os.path.abspath(args.source), work)
     folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "scenarios")
     passed = failed = 0
@@ -66,7 +75,12 @@ def main():
     for failure in bench.failures:
         print("  " + failure.splitlines()[0] if failure else "")
     print("%d passed, %d failed" % (passed, failed))
-    return 1 if failed or passed == 0 else 0
+    if failed or passed == 0:
+        write_outcome(work, "failed, %d of %d scenarios" % (failed, passed + failed) if failed
+                      else "failed, no scenario ran")
+        return 1
+    write_outcome(work, "passed, %d scenarios" % passed)
+    return 0
 
 
 if __name__ == "__main__":
