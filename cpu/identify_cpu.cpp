@@ -2,8 +2,8 @@
 // vendor, the MMX test, the processor count and the three processor rows of the report.
 #include "cpu.h"
 #include "cpu_platform.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <string.h>
 

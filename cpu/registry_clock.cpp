@@ -1,7 +1,7 @@
 // The clock rate the system recorded for the first processor, used unchanged when present.
 // Read through the registry seam with read rights only.
 #include "cpu.h"
-#include "../probes/registry_access.h"
+#include "../base/registry_access.h"
 
 #include <stddef.h>
 

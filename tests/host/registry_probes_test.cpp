@@ -2,7 +2,7 @@
 // DirectX row for each shape of its key, the processor's recorded clock rate, that no
 // probe asks for a right to change a key, and every probe over keys that change under it.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "cpu/cpu.h"
 #include "probes/probes.h"
 #include "support/fake_registry.h"
