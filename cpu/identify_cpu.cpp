@@ -30,6 +30,15 @@ void StoreCpuSpeed(CpuInfo *info, int32_t mhz)
     FormatText(info->speedText, sizeof info->speedText, "%ld", (long)mhz);
 }
 
+int ReadRegistryClock(CpuInfo *info)
+{
+    int32_t mhz;
+    if (!ReadRegistryClockMhz(&mhz))
+        return 0;
+    StoreCpuSpeed(info, mhz);
+    return 1;
+}
+
 // Toward zero; values outside the 32-bit range (or not a number) cannot be a clock rate.
 int32_t TruncateMhz(double mhz)
 {
