@@ -1,7 +1,7 @@
 // The log file's and the clipboard's text, built from the rows read back from the report.
 #include "export.h"
-#include "tarrow.h"
-#include "text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <string.h>
 

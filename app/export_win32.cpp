@@ -2,7 +2,7 @@
 // CF_TEXT on the clipboard.
 #include "export.h"
 #include "shell.h"
-#include "tarrow.h"
+#include "../base/tarrow.h"
 
 #include <stdio.h>
 

@@ -2,7 +2,7 @@
 // order is the order of the report, the log file and the clipboard. Each probe runs
 // contained: one that faults loses only the rows it had not added, and the pass goes on.
 #include "probe_guard.h"
-#include "tarrow.h"
+#include "../base/tarrow.h"
 
 OsFacts osFacts;
 

@@ -2,7 +2,7 @@
 // window from its dialog template, the inventory pass, then the message loop.
 #include "shell.h"
 #include "layout.h"
-#include "tarrow.h"
+#include "../base/tarrow.h"
 #include "../resources/resource.h"
 
 #include <commctrl.h>

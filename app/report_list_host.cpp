@@ -1,8 +1,8 @@
 // The report away from Windows: an ordered store of rows with the list view's read limit
 // of 254 characters, so the export and duplicate logic behave as on Windows.
 #include "report_store.h"
-#include "tarrow.h"
-#include "text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -2,8 +2,8 @@
 // keeps its own copies of the texts; there is no second store.
 #include "shell.h"
 #include "layout.h"
-#include "tarrow.h"
-#include "text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 #include "../resources/resource.h"
 
 #include <commctrl.h>

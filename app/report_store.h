@@ -2,7 +2,7 @@
 #ifndef TARROW_REPORT_STORE_H
 #define TARROW_REPORT_STORE_H
 
-#include "tarrow.h"
+#include "../base/tarrow.h"
 
 ReportIcon GetReportRowIcon(int row);
 void ClearReport();

@@ -3,12 +3,10 @@
 #ifndef TARROW_SHELL_H
 #define TARROW_SHELL_H
 
+#include "../base/main_window.h"
+
 #include <windows.h>
 #include <commctrl.h>
-
-extern HINSTANCE appInstance;
-extern HWND mainWindow;
-extern HWND reportListWindow;
 
 // report_list_win32.cpp
 int SetupReportColumns(HWND list);

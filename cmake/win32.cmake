@@ -1,6 +1,6 @@
 # tarrow.exe: a 32-bit GUI program for every Windows from the first Windows 95 on a 486.
 # Its own entry point, CRTDLL.DLL (the C runtime DLL the first Windows 95 ships) and its own
-# compiler helpers (app/runtime_win32.cpp) keep the compiler's start-up code and runtime
+# compiler helpers (base/runtime_win32.cpp) keep the compiler's start-up code and runtime
 # libraries out: those are built for later processors. The Windows headers are held to the
 # oldest target's records.
 enable_language(RC)

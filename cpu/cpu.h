@@ -56,6 +56,9 @@ uint8_t CpuHasMmx();
 int32_t CountProcessors();
 int32_t CountMaskBits(uint32_t mask);
 void StoreCpuSpeed(CpuInfo *info, int32_t mhz);
+// The recorded clock rate stored in the record: 1 when there was one, else 0 and the
+// record unchanged.
+int ReadRegistryClock(CpuInfo *info);
 int32_t TruncateMhz(double mhz);
 // The model row's details: the name, with the MMX suffix when it does not say so already.
 void FormatCpuModelText(const char *name, uint8_t hasMmx, char *out, unsigned size);
@@ -78,8 +81,9 @@ void LayOutBrandString(const CpuidRegisters leaves[3], char out[49]);
 // Lays leaf 0's EBX, EDX, ECX out as the 12-character vendor text and a zero.
 void LayOutVendor(const CpuidRegisters *leaf0, char out[13]);
 
-// registry_clock.cpp
-int ReadRegistryClock(CpuInfo *info);
+// registry_clock.cpp: 1 and the recorded clock rate in *mhz (any value, 0 included), or
+// 0 with *mhz untouched when the system recorded none.
+int ReadRegistryClockMhz(int32_t *mhz);
 
 // timer_clock.cpp
 int32_t MeasureTimerClock();

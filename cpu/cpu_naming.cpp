@@ -2,7 +2,7 @@
 // tables on the processor signature, and the brand string of the extended leaves.
 #include "cpu.h"
 #include "cpu_platform.h"
-#include "../app/text.h"
+#include "../base/text.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // The processor and the platform on 32-bit Windows: the instructions as inline assembly,
 // each one that may fault inside its own fs:[0] exception frame, and the system calls.
 #include "cpu_platform.h"
-#include "../probes/probes.h"
+#include "../base/kernel_lookup.h"
 
 #include <windows.h>
 #include <mmsystem.h>

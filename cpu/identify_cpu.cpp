@@ -2,8 +2,8 @@
 // vendor, the MMX test, the processor count and the three processor rows of the report.
 #include "cpu.h"
 #include "cpu_platform.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <string.h>
 
@@ -28,6 +28,15 @@ void StoreCpuSpeed(CpuInfo *info, int32_t mhz)
 {
     info->speedMhz = mhz;
     FormatText(info->speedText, sizeof info->speedText, "%ld", (long)mhz);
+}
+
+int ReadRegistryClock(CpuInfo *info)
+{
+    int32_t mhz;
+    if (!ReadRegistryClockMhz(&mhz))
+        return 0;
+    StoreCpuSpeed(info, mhz);
+    return 1;
 }
 
 // Toward zero; values outside the 32-bit range (or not a number) cannot be a clock rate.

@@ -1,13 +1,13 @@
-// The clock rate the system recorded for the first processor, used unchanged when present.
-// Read through the registry seam with read rights only.
+// The clock rate the system recorded for the first processor, in whole MHz, used unchanged
+// when present. Read through the registry seam with read rights only.
 #include "cpu.h"
-#include "../probes/registry_access.h"
+#include "../base/registry_access.h"
 
 #include <stddef.h>
 
 static const char processorKey[] = "Hardware\\Description\\System\\CentralProcessor\\0";
 
-int ReadRegistryClock(CpuInfo *info)
+int ReadRegistryClockMhz(int32_t *mhz)
 {
     RegKey key = NULL;
     int found = 0;
@@ -17,8 +17,8 @@ int ReadRegistryClock(CpuInfo *info)
         unsigned char data[4] = {0, 0, 0, 0};
         unsigned long size = sizeof data;
         if (QueryRegValueEx(key, "~MHZ", data, &size) == RegOk) {
-            StoreCpuSpeed(info, (int32_t)((uint32_t)data[0] | (uint32_t)data[1] << 8 |
-                                          (uint32_t)data[2] << 16 | (uint32_t)data[3] << 24));
+            *mhz = (int32_t)((uint32_t)data[0] | (uint32_t)data[1] << 8 |
+                             (uint32_t)data[2] << 16 | (uint32_t)data[3] << 24);
             found = 1;
         }
     }

@@ -1,6 +1,6 @@
 // The "CDROM File Access Mode" row, judged by the sector size of the CD-ROM drives.
 #include "probes.h"
-#include "../app/tarrow.h"
+#include "../base/tarrow.h"
 
 #include <windows.h>
 

@@ -2,9 +2,9 @@
 // the device list walk, one device's value lookup and the report rows, over the registry
 // seam; the Windows directory and the file version lookup come from devices_win32.cpp.
 #include "probes.h"
-#include "registry_access.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/registry_access.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // The video adapter and multimedia rows on Windows: the device walk of devices.cpp with
 // the Windows directory and the file version lookup of this machine.
 #include "probes.h"
-#include "../app/tarrow.h"
+#include "../base/tarrow.h"
 
 #include <windows.h>
 

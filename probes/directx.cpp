@@ -1,8 +1,8 @@
 // The "DirectX Version" row: the installed DirectX named from the version texts its
 // registry key holds. Platform-neutral over the registry seam.
 #include "probes.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 // Each number is written both zero-padded and plain in the wild; the padded form first.
 static bool ContainsEither(const char *text, const char *padded, const char *plain)

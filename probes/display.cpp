@@ -1,6 +1,6 @@
 // The texts of the display-mode rows.
 #include "probes.h"
-#include "../app/text.h"
+#include "../base/text.h"
 
 void FormatResolution(long width, long height, char *out, size_t size)
 {

@@ -1,7 +1,7 @@
 // The display-mode rows: the primary screen's size and the main window's colour depth.
 #include "probes.h"
-#include "../app/shell.h"
-#include "../app/tarrow.h"
+#include "../base/main_window.h"
+#include "../base/tarrow.h"
 
 int AddResolutionRow()
 {

@@ -1,7 +1,7 @@
 // Byte counts as short texts with a unit (1.50GB, 1023Bytes), and the texts of the
 // free-space rows.
 #include "probes.h"
-#include "../app/text.h"
+#include "../base/text.h"
 
 // Writes count / 2^shift with two decimals and the unit, a value exactly halfway between
 // two printable values rounded up. The hundredths are computed in integers: the C

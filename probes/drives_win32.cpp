@@ -2,7 +2,8 @@
 // looked up at run time, as the first Windows 95 lacks it and would not load a program
 // that imports it.
 #include "probes.h"
-#include "../app/tarrow.h"
+#include "../base/kernel_lookup.h"
+#include "../base/tarrow.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // US English tables are read, the Windows Latin-1 one before the Unicode one. And checking
 // a version block's lengths before VERSION.DLL is let loose on it, and the room it needs.
 #include "probes.h"
-#include "../app/text.h"
+#include "../base/text.h"
 
 #include <string.h>
 

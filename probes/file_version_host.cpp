@@ -2,8 +2,8 @@
 // values instead of the files themselves.
 #include "probes.h"
 #include "version_table.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <string.h>
 

@@ -1,6 +1,6 @@
 // File product versions read from a file's version resource with the VERSION functions.
 #include "probes.h"
-#include "../app/tarrow.h"
+#include "../base/tarrow.h"
 
 #include <windows.h>
 

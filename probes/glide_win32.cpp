@@ -1,7 +1,7 @@
 // The Glide rows: the product versions of the two Glide libraries in the system directory.
 #include "probes.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <windows.h>
 #include <string.h>

@@ -1,8 +1,8 @@
 // The memory rows (physical memory and load) and the swap-file rows, each from its own
 // reading of the memory status, and the texts they show.
 #include "probes.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 // Units of the size text, largest first; a size must exceed the unit to be shown in it.
 static const struct {

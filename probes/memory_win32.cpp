@@ -3,6 +3,7 @@
 // large-address-aware. The extended call is looked up at run time: the first Windows 95
 // lacks it and would not load a program that imports it.
 #include "probes.h"
+#include "../base/kernel_lookup.h"
 
 #include <windows.h>
 #include <string.h>

@@ -1,6 +1,6 @@
 // The rows of the network protocols found, always TCP/IP before IPX.
 #include "probes.h"
-#include "../app/tarrow.h"
+#include "../base/tarrow.h"
 
 void ReportNetworkProtocols(bool hasTcpIp, bool hasIpx)
 {

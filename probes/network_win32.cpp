@@ -1,7 +1,7 @@
 // The network-protocol rows: a protocol is installed when a socket of its kind can be
 // created through Windows Sockets 1.1. Nothing is bound or sent.
 #include "probes.h"
-#include "../app/tarrow.h"
+#include "../base/tarrow.h"
 
 #include <winsock.h>
 

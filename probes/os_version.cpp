@@ -1,6 +1,6 @@
 // Naming the operating system from its version numbers.
 #include "probes.h"
-#include "../app/text.h"
+#include "../base/text.h"
 
 enum {
     PlatformWin32s = 0,

@@ -1,7 +1,7 @@
 // The "Operating System" row and the facts that decide whether the device rows are listed.
 #include "probes.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <windows.h>
 #include <string.h>

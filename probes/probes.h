@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "registry_access.h"
+#include "../base/registry_access.h"
 
 // os_version.cpp
 struct OsDescription {
@@ -58,10 +58,6 @@ bool IsSoundVersionBlock(const unsigned char *block, size_t size);
 // that may fall short of that. A sound block's root is no longer than size, so twice the
 // size plus four holds every copy; at the size limit that is 1 MB and 4 bytes.
 size_t VersionBlockRoom(size_t size);
-
-// kernel_lookup_win32.cpp: a KERNEL32 function newer than the first Windows 95, or NULL
-// where the system lacks it.
-void *FindKernelFunction(const char *name);
 
 // file_version_win32.cpp (file_version_host.cpp on the build host)
 // The product version of the file at path, or "No Version Info"; text holds at least

@@ -2,9 +2,9 @@
 // maker's keys, except names on the skip list and names the report already holds.
 // Platform-neutral over the registry seam.
 #include "probes.h"
-#include "registry_access.h"
-#include "../app/tarrow.h"
-#include "../app/text.h"
+#include "../base/registry_access.h"
+#include "../base/tarrow.h"
+#include "../base/text.h"
 
 #include <stdlib.h>
 

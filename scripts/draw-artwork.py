@@ -500,6 +500,12 @@ ICONS = [
 # ---------------------------------------------------------------------------
 
 BANNER_W, BANNER_H = 132, 66
+# The banner's frame is 41 dialog units tall; inside its border and sunken edge that leaves
+# 61 to 63 pixel rows at 96 DPI, depending on how the dialog font's height rounds. The
+# control centres the bitmap and clips it there, so the picture keeps its edges inside rows
+# 3 to 63, and the rows beyond continue those edges (seen only on larger frames, at 120 DPI
+# and above, as a slightly broader edge).
+BANNER_TOP, BANNER_BOTTOM = 3, 63
 
 # Hand-drawn 5 x 7 letters: '#' is ink, '.' is paper.
 FONT_5X7 = {
@@ -614,10 +620,10 @@ def draw_banner():
     # background: deep blue shading to teal, with a light bevel at the edges
     pic.vgradient(0, 0, BANNER_W - 1, BANNER_H - 1, (18, 30, 70), (14, 84, 118))
     pic.glow(27, 31, 34, (90, 170, 230), 0.45)
-    pic.rect(0, 0, BANNER_W - 1, 0, (120, 170, 220))
-    pic.rect(0, BANNER_H - 1, BANNER_W - 1, BANNER_H - 1, (6, 30, 50))
+    pic.rect(0, 0, BANNER_W - 1, BANNER_TOP, (120, 170, 220))
+    pic.rect(0, BANNER_BOTTOM, BANNER_W - 1, BANNER_H - 1, (6, 30, 50))
     # faint dotted grid on the right-hand side, like a circuit board
-    for y in range(4, BANNER_H - 3, 6):
+    for y in range(BANNER_TOP + 1, BANNER_BOTTOM - 2, 6):
         for x in range(54, BANNER_W - 3, 6):
             pic.put(x, y, (140, 200, 240), 0.12)
 

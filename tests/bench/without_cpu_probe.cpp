@@ -1,7 +1,7 @@
 // For the benchmark's copy of Tarrow without the processor code: a processor probe that
 // adds no rows. That copy is linked with this file first and multiple definitions allowed,
 // so this probe stands in for any other definition still in the program.
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "cpu/cpu_platform.h"
 
 // Without the processor code no measurement begins a timer period.

@@ -1,6 +1,6 @@
 // The 64-bit division that stands in for the compiler's helpers in tarrow.exe, checked
 // against the host's own division.
-#include "app/arith64.h"
+#include "base/arith64.h"
 
 #include <gtest/gtest.h>
 

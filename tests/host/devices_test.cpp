@@ -1,7 +1,7 @@
 // The device walk end to end over the in-memory registry: which devices give rows, in
 // which order, and how values of every shape and length come out.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "probes/probes.h"
 #include "support/fake_registry.h"
 

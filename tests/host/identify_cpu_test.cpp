@@ -1,7 +1,7 @@
 // The identification run end to end on the simulated processor: each vendor's branch, its
 // result, and the three processor rows it leaves in the report.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "cpu/cpu.h"
 #include "tests/host/support/fake_registry.h"
 #include "tests/host/support/simulated_cpu.h"

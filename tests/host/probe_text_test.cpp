@@ -1,6 +1,6 @@
 // The DirectX naming, the memory texts and rows, and the CD-ROM access-mode decision.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "probes/memory_status.h"
 #include "probes/probes.h"
 

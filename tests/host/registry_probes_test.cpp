@@ -2,7 +2,7 @@
 // DirectX row for each shape of its key, the processor's recorded clock rate, that no
 // probe asks for a right to change a key, and every probe over keys that change under it.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "cpu/cpu.h"
 #include "probes/probes.h"
 #include "support/fake_registry.h"
@@ -102,14 +102,16 @@ TEST_F(RegistryProbes, RecordedClockRateTakenAsStored)
         size_t length;
         int found;
         const char *speedText;
+        int32_t mhz; // the figure the registry route returns; 12345 stays when it has none
     } cases[] = {
-        {"450 MHz", true, "\xC2\x01\x00\x00", 4, 1, "450"},
-        {"zero is a rate", true, "\x00\x00\x00\x00", 4, 1, "0"},
-        {"two bytes", true, "\xC2\x01", 2, 1, "450"},
-        {"negative", true, "\xFF\xFF\xFF\xFF", 4, 1, "-1"},
-        {"eight bytes do not fit", true, "\xC2\x01\x00\x00\x00\x00\x00\x00", 8, 0, "unset"},
-        {"no value", true, NULL, 0, 0, "unset"},
-        {"no key", false, NULL, 0, 0, "unset"},
+        {"450 MHz", true, "\xC2\x01\x00\x00", 4, 1, "450", 450},
+        {"zero is a rate", true, "\x00\x00\x00\x00", 4, 1, "0", 0},
+        {"two bytes", true, "\xC2\x01", 2, 1, "450", 450},
+        {"negative", true, "\xFF\xFF\xFF\xFF", 4, 1, "-1", -1},
+        {"eight bytes do not fit", true, "\xC2\x01\x00\x00\x00\x00\x00\x00", 8, 0, "unset",
+         12345},
+        {"no value", true, NULL, 0, 0, "unset", 12345},
+        {"no key", false, NULL, 0, 0, "unset", 12345},
     };
     for (FakeAccount account : accounts) {
         for (const auto &c : cases) {
@@ -123,8 +125,16 @@ TEST_F(RegistryProbes, RecordedClockRateTakenAsStored)
             CpuInfo info;
             InitCpuInfo(&info);
             strcpy(info.speedText, "unset");
+            info.speedMhz = 12345;
             EXPECT_EQ(c.found, ReadRegistryClock(&info)) << c.what << ", account " << account;
             EXPECT_STREQ(c.speedText, info.speedText) << c.what;
+            EXPECT_EQ(c.mhz, info.speedMhz) << c.what;
+            EXPECT_EQ(0, CountOpenFakeKeys()) << c.what;
+
+            // The registry route alone: its figure, or nothing written.
+            int32_t mhz = 12345;
+            EXPECT_EQ(c.found, ReadRegistryClockMhz(&mhz)) << c.what;
+            EXPECT_EQ(c.mhz, mhz) << c.what;
             EXPECT_EQ(0, CountOpenFakeKeys()) << c.what;
         }
     }

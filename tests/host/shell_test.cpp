@@ -2,8 +2,8 @@
 #include "app/export.h"
 #include "app/layout.h"
 #include "app/report_store.h"
-#include "app/tarrow.h"
-#include "app/text.h"
+#include "base/tarrow.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 

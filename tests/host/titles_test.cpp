@@ -2,7 +2,7 @@
 // report (A-Z folded only), key order and registry views, and subkey names longer or
 // shorter than the key reported.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "probes/probes.h"
 #include "support/fake_registry.h"
 

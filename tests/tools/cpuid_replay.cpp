@@ -1,7 +1,7 @@
 // cpuid-replay FILE: the "CPU Model/Name" details that the program shows for a recorded
 // CPUID dump, on one line. The dump drives the simulated processor; EMMS runs.
 #include "app/report_store.h"
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "tests/host/support/cpuid_dump.h"
 #include "tests/host/support/simulated_cpu.h"
 

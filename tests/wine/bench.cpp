@@ -13,8 +13,9 @@
 //   windows            the process's visible top-level windows: a line "windows", then
 //                      one "window CLASS<TAB>CAPTION" line each
 //   layout             the main window's client size, "client W H"; its controls in client
-//                      coordinates, one "control ID CLASS X Y W H" line each; the report
-//                      list's client width and its column widths, "columns LISTW W0 W1..."
+//                      coordinates, one "control ID CLASS X Y W H" line each; the banner's
+//                      client size inside its border, "banner W H"; the report list's
+//                      client width and its column widths, "columns LISTW W0 W1..."
 //   about-key VK       post a key press to the open About box
 //   about-close        the About box's close box
 //   about-ok           click the About box's "OK" button
@@ -231,6 +232,10 @@ static void PrintLayout()
         MapWindowPoints(NULL, mainWindow, (POINT *)&r, 2);
         printf("control %d %s %ld %ld %ld %ld\n", GetDlgCtrlID(child), className, r.left, r.top,
                r.right - r.left, r.bottom - r.top);
+        if (lstrcmpiA(className, "Static") == 0) {
+            GetClientRect(child, &r);
+            printf("banner %ld %ld\n", r.right, r.bottom);
+        }
     }
     HWND list = GetDlgItem(mainWindow, 1002);
     RECT inner;

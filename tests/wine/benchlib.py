@@ -106,6 +106,7 @@ class RunResult:
         self.client = None  # the "layout" action: client size, controls, list columns
         self.controls = []
         self.columns = None
+        self.banner = None  # the "layout" action: the banner's client size
         self.shown = None
         self.exit_code = None
         self.second = None
@@ -131,6 +132,8 @@ class RunResult:
             elif tag == "control":
                 ident, cls, *box = rest.split()
                 self.controls.append((int(ident), cls, tuple(int(v) for v in box)))
+            elif tag == "banner":
+                self.banner = [int(v) for v in rest.split()]
             elif tag == "columns":
                 self.columns = [int(v) for v in rest.split()]
             elif tag == "shown":

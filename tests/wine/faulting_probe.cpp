@@ -2,7 +2,7 @@
 // probe this file replaces (linked first, multiple definitions allowed). With
 // FAULT_WHILE_TIMING the probe first changes what a clock measurement changes (process
 // priority class, thread priority, 1 ms timer resolution), then faults. Never shipped.
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 #include "cpu/cpu_platform.h"
 
 // A write to the first page, which is never mapped: an access violation.

@@ -3,7 +3,7 @@
 #ifndef TARROW_FAKE_REGISTRY_H
 #define TARROW_FAKE_REGISTRY_H
 
-#include "probes/registry_access.h"
+#include "base/registry_access.h"
 
 #include <stddef.h>
 #include <string>

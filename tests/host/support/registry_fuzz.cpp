@@ -4,8 +4,8 @@
 #include "fake_registry.h"
 
 #include "app/report_store.h"
-#include "app/tarrow.h"
-#include "app/text.h"
+#include "base/tarrow.h"
+#include "base/text.h"
 #include "cpu/cpu.h"
 #include "probes/probes.h"
 

@@ -6,7 +6,7 @@
 
 #include "random_registry.h"
 
-#include "app/tarrow.h"
+#include "base/tarrow.h"
 
 #include <stdint.h>
 #include <string>

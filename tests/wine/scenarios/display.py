@@ -1,8 +1,10 @@
 """The display rows on Xvfb screens of several sizes, depths and DPI settings: "Resolution" and
 "Color Depth", adjacent, right after the memory rows; and the window laid out whole at every
-DPI, with a screenshot of each scaled window in the bench's work folder."""
+DPI, the banner's picture whole in its frame, with a screenshot of the window at 96 DPI and of
+each scaled one in the bench's work folder."""
 import functools
 import os
+import struct
 
 from benchlib import log_bytes
 
@@ -18,6 +20,25 @@ SCREENS = [
     ("1920x1080x24", 144, "1920 x 1080", "32-Bit"),
 ]
 BANNER, REPORT_LIST = 0xFFFF, 1002  # the banner's id -1 as the template's 16 bits hold it
+
+
+def banner_picture(source):
+    """The banner bitmap's size and the rows of its picture: from the last row that repeats
+    the top edge to the first row that repeats the bottom edge. The rows beyond only
+    broaden the edges, so the control may clip them."""
+    with open(os.path.join(source, "resources", "art", "banner.bmp"), "rb") as f:
+        data = f.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height = struct.unpack_from("<ii", data, 18)
+    stride = (width * 3 + 3) & ~3
+    rows = [data[offset + (height - 1 - y) * stride:][:width * 3] for y in range(height)]
+    top = 0
+    while top + 1 < height and rows[top + 1] == rows[0]:
+        top += 1
+    bottom = height - 1
+    while bottom > 0 and rows[bottom - 1] == rows[-1]:
+        bottom -= 1
+    return (width, height), (top, bottom)
 CONTROLS = {1000: "Button", 2: "Button", BANNER: "Static", REPORT_LIST: "SysListView32"}
 
 
@@ -41,6 +62,14 @@ def check_layout(bench, name, run):
     x, _, w, _ = boxes.get(BANNER, (0, 0, 0, 0))
     bench.check(abs(2 * x + w - width) <= 2, "%s: banner frame at %d, %d wide, in %d" %
                 (name, x, w, width))
+    # The control centres the bitmap in its client area and clips what does not fit.
+    (bitmap_width, bitmap_height), (picture_top, picture_bottom) = banner_picture(bench.source)
+    banner_width, banner_height = run.banner or (0, 0)
+    top = banner_height // 2 - bitmap_height // 2  # the bitmap's first row in the client area
+    first, last = max(0, -top), min(bitmap_height, banner_height - top) - 1
+    bench.check(banner_width >= bitmap_width and first <= picture_top and last >= picture_bottom,
+                "%s: banner %r shows bitmap rows %d to %d of the picture's %d to %d" %
+                (name, run.banner, first, last, picture_top, picture_bottom))
     list_width, *columns = run.columns
     bench.check(len(columns) == 2 and min(columns) > 0 and sum(columns) <= list_width,
                 "%s: columns %r in a list %d wide" % (name, columns, list_width))
@@ -53,7 +82,7 @@ def test_screen_sizes_and_depths(bench):
         name = "%s at %d DPI" % (screen, dpi)
         m = bench.machine("display-%s-%ddpi" % (screen, dpi), screen=screen, dpi=dpi)
         screenshot = None
-        if dpi != 96:
+        if dpi != 96 or screen == "1024x768x24":
             png = os.path.join(bench.work, "display-%s-%ddpi.png" % (screen, dpi))
             screenshot = functools.partial(m.screenshot, png)  # while the driver sleeps
             print("    screenshot " + png)

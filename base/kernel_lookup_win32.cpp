@@ -1,6 +1,6 @@
 // KERNEL32 functions newer than the first Windows 95, found at run time: that system would
 // not load a program that imports them.
-#include "probes.h"
+#include "kernel_lookup.h"
 
 #include <windows.h>
 

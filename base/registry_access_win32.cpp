@@ -1,7 +1,7 @@
 // The registry seam on Windows: each function hands its arguments to the Win32 call of the
 // same name, translating only the key handles.
 #include "registry_access.h"
-#include "probes.h"
+#include "kernel_lookup.h"
 
 #include <windows.h>
 
