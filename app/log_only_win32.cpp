@@ -20,6 +20,9 @@ static int ExitCodeOf(int writeResult)
     return writeResult == -2 ? LogLineNotWritten : LogNotOpened;
 }
 
+// A size like the main window's list, so that its columns get their usual widths.
+enum { hiddenListWidth = 456, hiddenListHeight = 343 };
+
 // A hidden top-level window of the system's static class stands in for the main window:
 // the colour-depth probe reads the screen's depth through its device context.
 static HWND CreateHiddenReport(HINSTANCE instance)
@@ -27,9 +30,9 @@ static HWND CreateHiddenReport(HINSTANCE instance)
     HWND owner = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 0, 0, NULL, NULL, instance, NULL);
     if (!owner)
         return NULL;
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, 0, 0, 0,
-                                0, owner, (HMENU)IDC_REPORTLIST, instance, NULL);
+    HWND list = CreateWindowExA(
+        0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, 0, 0,
+        hiddenListWidth, hiddenListHeight, owner, (HMENU)IDC_REPORTLIST, instance, NULL);
     if (!list) {
         DestroyWindow(owner);
         return NULL;
