@@ -229,7 +229,7 @@ static void StartSecondCopy(const char *exe)
 // Runs a copy of the program with arguments, as a script would, and watches it until it
 // ends: "logrun EXIT CLASS VISIBLE MS", CLASS 1 when it ever had a window of the main
 // window's class, VISIBLE 1 when it ever showed a window. A window it shows (a message box)
-// is closed, so that a run that waits for a person still ends.
+// gets OK pressed, so that a run that waits for a person still ends.
 static void RunWithArguments(const char *exe, const char *arguments)
 {
     PROCESS_INFORMATION run;
@@ -248,7 +248,7 @@ static void RunWithArguments(const char *exe, const char *arguments)
         EnumWindows(VisitWindow, (LPARAM)&f);
         if (f.found) {
             visibleWindow = 1;
-            PostMessageA(f.found, WM_CLOSE, 0, 0);
+            PostMessageA(f.found, WM_COMMAND, IDOK, 0); // a message box's OK button
         }
         if (GetTickCount() - started > 120000) {
             TerminateProcess(run.hProcess, 98);
