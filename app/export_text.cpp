@@ -1,5 +1,6 @@
 // The log file's and the clipboard's text, built from the rows read back from the report.
 #include "export.h"
+#include "command_line.h"
 #include "../base/tarrow.h"
 #include "../base/text.h"
 
@@ -66,4 +67,30 @@ int WriteReportLines(FILE *stream)
             return 0;
     }
     return fflush(stream) == 0 ? 1 : 0;
+}
+
+int WriteLogFileTo(const char *path)
+{
+    char newPath[LogPathBufferSize + 4];
+    if (strlen(path) + 4 >= sizeof newPath)
+        return -1;
+    CopyText(newPath, sizeof newPath, path);
+    AppendText(newPath, sizeof newPath, ".new");
+
+    FILE *stream = OpenNewLogFile(newPath);
+    if (!stream)
+        return -1;
+    // A line that could not be written, or data lost when the stream is flushed and
+    // closed, is a failure: the user must not be told the log is complete.
+    int linesWritten = WriteReportLines(stream);
+    int closed = fclose(stream) == 0;
+    if (!linesWritten || !closed) {
+        RemoveLogFile(newPath);
+        return -2;
+    }
+    if (!ReplaceLogFile(newPath, path)) {
+        RemoveLogFile(newPath);
+        return -1;
+    }
+    return 1;
 }

@@ -4,29 +4,20 @@
 #include "shell.h"
 #include "../base/tarrow.h"
 
-#include <stdio.h>
-
 static const char logFileName[] = "tarrow.log";
 static const char logErrorCaption[] = "Log File Creation Error";
 
 int WriteLogFile()
 {
-    FILE *stream = fopen(logFileName, "w+");
-    if (!stream) {
+    int result = WriteLogFileTo(logFileName);
+    if (result == -1)
         MessageBoxA(NULL, "Could not open file for writing.", logErrorCaption, MB_OK);
-        return -1;
-    }
-    // A line that could not be written, or data lost when the stream is flushed and
-    // closed, is a failure: the user must not be told the log is complete.
-    int linesWritten = WriteReportLines(stream);
-    int closed = fclose(stream) == 0;
-    if (!linesWritten || !closed) {
+    else if (result == -2)
         MessageBoxA(NULL, "Could not write log file. Error writing to file", logErrorCaption,
                     MB_OK);
-        return -2;
-    }
-    MessageBoxA(NULL, "Log file created successfully", "Log File Created", MB_OK);
-    return 1;
+    else
+        MessageBoxA(NULL, "Log file created successfully", "Log File Created", MB_OK);
+    return result;
 }
 
 void CopyReportToClipboard()

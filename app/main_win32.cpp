@@ -100,8 +100,25 @@ static int RunMessageLoop()
     return (int)message.wParam;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+static const char usageText[] =
+    "Tarrow takes an inventory of this PC and shows it in its window. "
+    "\"tarrow.exe /log [FILE]\" writes the report to FILE (tarrow.log in the working folder "
+    "when no FILE is given; a FILE with spaces goes in double quotes) without showing a "
+    "window, and ends with exit code 0 when the file was written, 1 when it could not be "
+    "opened and 2 when a line could not be written.";
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    StartRequest request;
+    ParseCommandLine(commandLine, &request);
+    if (request.mode == StartUsage) {
+        MessageBoxA(NULL, usageText, "Tarrow", MB_OK);
+        return 0;
+    }
+    // A script's run: no single-instance test, no window, no message box.
+    if (request.mode == StartLogOnly)
+        return WriteLogWithoutWindow(instance, &request);
+
     WNDCLASSEXA windowClass;
     FillMainClass(&windowClass, instance);
 
@@ -141,7 +158,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 }
 
 // The program's own entry point: the C runtime DLL initialises itself, so no start-up code
-// of the compiler's runtime is linked in.
+// of the compiler's runtime is linked in. WinMain is given the whole command line, the
+// program's own name first.
 extern "C" void WINAPI TarrowStartup()
 {
     STARTUPINFOA startup;

@@ -3,6 +3,7 @@
 #ifndef TARROW_SHELL_H
 #define TARROW_SHELL_H
 
+#include "command_line.h"
 #include "../base/main_window.h"
 
 #include <windows.h>
@@ -15,5 +16,9 @@ HIMAGELIST CreateReportImageList();
 // export_win32.cpp
 int WriteLogFile();
 void CopyReportToClipboard();
+
+// log_only_win32.cpp: takes the inventory and writes the log without showing a window or
+// a message box. Returns the exit code: 0 written, 1 not opened, 2 a line not written.
+int WriteLogWithoutWindow(HINSTANCE instance, const StartRequest *request);
 
 #endif

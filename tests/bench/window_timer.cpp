@@ -1,6 +1,8 @@
 // Starts Win32 programs in turn and times each from CreateProcess to its first visible
 // top-level window, then closes it. With --create-log it also chooses File, Create Log
-// File and reports the message box that answers. Runs under Wine for scripts/benchmark.py.
+// File and reports the message box that answers. With --until-exit each argument is a
+// whole command line, timed from CreateProcess to the program's end: a program that shows
+// no window, such as "tarrow.exe /log". Runs under Wine for scripts/benchmark.py.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -69,6 +71,38 @@ static void AnswerLogCommand(HWND window, DWORD processId)
     Sleep(200);
 }
 
+// Returns 0 and the time in *ms, or 1 when the command did not start or end in time.
+static int TimeOneRun(const char *command, double *ms, DWORD *exitCode)
+{
+    char commandLine[1024];
+    lstrcpynA(commandLine, command, sizeof commandLine);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+
+    LARGE_INTEGER started, ended;
+    QueryPerformanceCounter(&started);
+    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                        &process)) {
+        printf("error %s: CreateProcess failed (%lu)\n", command, GetLastError());
+        return 1;
+    }
+    int result = 0;
+    if (WaitForSingleObject(process.hProcess, windowTimeoutMs) == WAIT_OBJECT_0) {
+        QueryPerformanceCounter(&ended);
+        *ms = ElapsedMs(started, ended);
+        GetExitCodeProcess(process.hProcess, exitCode);
+    } else {
+        printf("error %s: did not end, terminated\n", command);
+        TerminateProcess(process.hProcess, 1);
+        result = 1;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
 // Returns 0 and the time in *ms, or 1 when the program did not start or show a window.
 static int TimeOneStart(const char *program, bool createLog, double *ms)
 {
@@ -111,13 +145,16 @@ static int TimeOneStart(const char *program, bool createLog, double *ms)
 int main(int argc, char **argv)
 {
     int first = 1;
-    bool createLog = false;
+    bool createLog = false, untilExit = false;
     if (argc > 1 && lstrcmpA(argv[1], "--create-log") == 0) {
         createLog = true;
         ++first;
+    } else if (argc > 1 && lstrcmpA(argv[1], "--until-exit") == 0) {
+        untilExit = true;
+        ++first;
     }
     if (argc < first + 2) {
-        printf("usage: window_timer [--create-log] runs program...\n");
+        printf("usage: window_timer [--create-log | --until-exit] runs program...\n");
         return 2;
     }
     int runs = atoi(argv[first]);
@@ -129,7 +166,13 @@ int main(int argc, char **argv)
         for (int k = 0; k < count; ++k) {
             int i = first + 1 + (run + k) % count;
             double ms = 0;
-            if (TimeOneStart(argv[i], createLog, &ms) == 0)
+            DWORD exitCode = 0;
+            if (untilExit) {
+                if (TimeOneRun(argv[i], &ms, &exitCode) == 0)
+                    printf("exit %s %.1f %lu\n", argv[i], ms, exitCode);
+                else
+                    ++failures;
+            } else if (TimeOneStart(argv[i], createLog, &ms) == 0)
                 printf("start %s %.1f\n", argv[i], ms);
             else
                 ++failures;

@@ -1,4 +1,5 @@
 // The report store, the text helpers, the window geometry and the two export formats.
+#include "app/command_line.h"
 #include "app/export.h"
 #include "app/layout.h"
 #include "app/report_store.h"
@@ -7,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -178,6 +183,141 @@ TEST_F(Report, LogStreamFailureIsReported)
     ASSERT_NE(nullptr, stream);
     EXPECT_EQ(0, WriteReportLines(stream));
     fclose(stream);
+}
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// A folder of its own for each test's log files, removed with what is left in it.
+class LogFile : public Report {
+protected:
+    void SetUp() override
+    {
+        Report::SetUp();
+        char pattern[] = "/tmp/tarrow-log-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        folder = pattern;
+        path = folder + "/tarrow.log";
+        AddReportRow("Operating System", "Windows 98 v4.10.2222", IconOs);
+        AddReportRow("Resolution", "800 x 600", IconDisplay);
+        AddReportRow("Color Depth", "16-Bit", IconDisplay);
+    }
+    void TearDown() override
+    {
+        FailLogLineForTest(0);
+        std::string command = "rm -rf '" + folder + "'";
+        EXPECT_EQ(0, system(command.c_str()));
+        Report::TearDown();
+    }
+    void WriteOldLog() { std::ofstream(path, std::ios::binary) << oldLog; }
+
+    std::string folder, path;
+    const std::string oldLog = "the complete log of an earlier run\n";
+};
+
+TEST_F(LogFile, ReplacesTheOldLogOnlyWhenComplete)
+{
+    const char expected[] = "Operating System\t\tWindows 98 v4.10.2222\n"
+                            "Resolution      \t\t800 x 600       \n"
+                            "Color Depth     \t\t16-Bit          \n";
+    const struct {
+        const char *what;
+        bool oldLog;
+        int failingLine; // 0: every line is written
+        int result;
+        const char *after; // NULL: the old log, untouched
+    } cases[] = {
+        {"no old log", false, 0, 1, expected},
+        {"old log replaced", true, 0, 1, expected},
+        {"first line fails", true, 1, -2, NULL},
+        {"second line fails", true, 2, -2, NULL},
+        {"last line fails", true, 3, -2, NULL},
+    };
+    for (const auto &c : cases) {
+        remove(path.c_str());
+        if (c.oldLog)
+            WriteOldLog();
+        FailLogLineForTest(c.failingLine);
+        EXPECT_EQ(c.result, WriteLogFileTo(path.c_str())) << c.what;
+        EXPECT_EQ(c.after ? c.after : oldLog, ReadFile(path)) << c.what;
+        EXPECT_FALSE(Exists(path + ".new")) << c.what << ": the new file was left behind";
+    }
+}
+
+TEST_F(LogFile, TargetThatCannotBeReplacedKeepsItsPlace)
+{
+    // A folder of that name: the new log cannot take its place.
+    ASSERT_EQ(0, mkdir(path.c_str(), 0700));
+    ASSERT_EQ(0, mkdir((path + "/inside").c_str(), 0700));
+    EXPECT_EQ(-1, WriteLogFileTo(path.c_str()));
+    EXPECT_TRUE(Exists(path + "/inside"));
+    EXPECT_FALSE(Exists(path + ".new"));
+
+    // No folder to write the new file in.
+    EXPECT_EQ(-1, WriteLogFileTo((folder + "/missing/tarrow.log").c_str()));
+
+    // A name as long as no Windows path may be is refused before any file is made.
+    std::string longPath = folder + "/" + Repeat('x', 300);
+    EXPECT_EQ(-1, WriteLogFileTo(longPath.c_str()));
+}
+
+TEST(CommandLine, SwitchesAndTheLogFile)
+{
+    const struct {
+        const char *line;
+        StartMode mode;
+        const char *logPath; // for StartLogOnly
+    } cases[] = {
+        {"tarrow.exe", StartWindow, ""},
+        {"\"C:\\Program Files\\Tarrow\\tarrow.exe\"", StartWindow, ""},
+        {"tarrow.exe /log", StartLogOnly, "tarrow.log"},
+        {"tarrow.exe -LOG", StartLogOnly, "tarrow.log"},
+        {"tarrow.exe\t/Log   ", StartLogOnly, "tarrow.log"},
+        {"\"C:\\My Tools\\tarrow.exe\" /log C:\\logs\\pc1.log", StartLogOnly,
+         "C:\\logs\\pc1.log"},
+        {"tarrow.exe -LOG \"FILE WITH SPACES.log\"", StartLogOnly, "FILE WITH SPACES.log"},
+        {"tarrow.exe /log \"unclosed name.log", StartLogOnly, "unclosed name.log"},
+        {"tarrow.exe /log \"\"", StartLogOnly, "tarrow.log"},
+        {"tarrow.exe /log a.log b.log", StartLogOnly, "a.log"},
+        {"tarrow.exe /?", StartUsage, ""},
+        {"tarrow.exe -?", StartUsage, ""},
+        {"tarrow.exe /logfile", StartWindow, ""},
+        {"tarrow.exe log", StartWindow, ""},
+        {"tarrow.exe /x /log", StartWindow, ""},
+        {"\"tarrow /log\"", StartWindow, ""}, // the program's own name, not a switch
+        {"", StartWindow, ""},
+    };
+    for (const auto &c : cases) {
+        StartRequest request;
+        ParseCommandLine(c.line, &request);
+        EXPECT_EQ(c.mode, request.mode) << c.line;
+        if (c.mode == StartLogOnly) {
+            EXPECT_STREQ(c.logPath, request.logPath) << c.line;
+            EXPECT_FALSE(request.logPathTooLong) << c.line;
+        }
+    }
+
+    StartRequest request;
+    ParseCommandLine(NULL, &request);
+    EXPECT_EQ(StartWindow, request.mode);
+    std::string tooLong = "tarrow.exe /log " + Repeat('x', LogPathBufferSize);
+    ParseCommandLine(tooLong.c_str(), &request);
+    EXPECT_EQ(StartLogOnly, request.mode);
+    EXPECT_TRUE(request.logPathTooLong);
+    std::string longest = "tarrow.exe /log " + Repeat('x', LogPathBufferSize - 1);
+    ParseCommandLine(longest.c_str(), &request);
+    EXPECT_EQ(Repeat('x', LogPathBufferSize - 1), request.logPath);
 }
 
 } // namespace

@@ -21,6 +21,8 @@
 //   about-ok           click the About box's "OK" button
 //   clip FILE          save the clipboard's CF_TEXT bytes (up to the zero) to FILE
 //   second             start a second copy: "second EXIT FOREGROUND_IS_FIRST WINDOWS"
+//   log ARGUMENTS      run another copy with this command line until it ends, as a script
+//                      would: "logrun EXIT CLASS VISIBLE MS" (see RunWithArguments)
 //   sleep MS           wait
 //   priority           the program's priority class and its main thread's priority:
 //                      "priority CLASS THREAD"
@@ -34,7 +36,8 @@
 // wineserver, so the program must be started from this same process.
 // --hold FILE opens FILE for reading without sharing, as another program holding it open
 // would, and keeps it open until the driver ends; may be given more than once.
-#include <windows.h>
+#include "bench.h"
+
 #include <commctrl.h>
 
 #include <stdio.h>
@@ -45,7 +48,7 @@ static PROCESS_INFORMATION program;
 static HWND mainWindow;
 static const char *workingDirectory = NULL;
 
-static void Fail(const char *what)
+void Fail(const char *what)
 {
     printf("error %s\n", what);
     fflush(stdout);
@@ -66,65 +69,18 @@ static HWND FindMainWindow()
     return NULL;
 }
 
-static bool Launch(const char *exe, PROCESS_INFORMATION *info)
+static bool Launch(const char *exe, PROCESS_INFORMATION *info, const char *arguments = NULL)
 {
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
-    char commandLine[MAX_PATH + 4];
-    snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
+    static char commandLine[4096];
+    if (arguments)
+        snprintf(commandLine, sizeof commandLine, "\"%s\" %s", exe, arguments);
+    else
+        snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
     return CreateProcessA(exe, commandLine, NULL, NULL, FALSE, 0, NULL, workingDirectory,
                           &startup, info) != 0;
-}
-
-// Reads a report row's text through memory in the program's own address space.
-struct RemoteList {
-    HANDLE process;
-    HWND list;
-    char *remote;
-};
-
-static void ReadRemoteItem(RemoteList *r, int row, int column, UINT mask, char *text, int *image)
-{
-    LVITEMA item;
-    memset(&item, 0, sizeof item);
-    item.mask = mask;
-    item.iItem = row;
-    item.iSubItem = column;
-    item.pszText = r->remote + 1024;
-    item.cchTextMax = 1024;
-    char zero[1024] = {0};
-    WriteProcessMemory(r->process, r->remote + 1024, zero, sizeof zero, NULL);
-    WriteProcessMemory(r->process, r->remote, &item, sizeof item, NULL);
-    SendMessageA(r->list, LVM_GETITEMA, 0, (LPARAM)r->remote);
-    ReadProcessMemory(r->process, r->remote, &item, sizeof item, NULL);
-    text[0] = '\0';
-    if (item.pszText)
-        ReadProcessMemory(r->process, item.pszText, text, 1023, NULL);
-    text[1023] = '\0';
-    if (image)
-        *image = item.iImage;
-}
-
-static void PrintRows()
-{
-    RemoteList r;
-    r.list = GetDlgItem(mainWindow, 1002);
-    r.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                            program.dwProcessId);
-    if (!r.process)
-        Fail("cannot open the program's process");
-    r.remote = (char *)VirtualAllocEx(r.process, NULL, 4096, MEM_COMMIT, PAGE_READWRITE);
-    int count = (int)SendMessageA(r.list, LVM_GETITEMCOUNT, 0, 0);
-    for (int row = 0; row < count; ++row) {
-        char label[1024], details[1024];
-        int image = -1;
-        ReadRemoteItem(&r, row, 0, LVIF_TEXT | LVIF_IMAGE, label, &image);
-        ReadRemoteItem(&r, row, 1, LVIF_TEXT, details, NULL);
-        printf("row %d %d %s\t%s\n", row, image, label, details);
-    }
-    VirtualFreeEx(r.process, r.remote, 0, MEM_RELEASE);
-    CloseHandle(r.process);
 }
 
 static void Start(const char *exe)
@@ -218,38 +174,6 @@ static void HandleMessageBox()
         Sleep(10);
 }
 
-static void PrintLayout()
-{
-    RECT client;
-    GetClientRect(mainWindow, &client);
-    printf("client %ld %ld\n", client.right, client.bottom);
-    for (HWND child = GetWindow(mainWindow, GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[64];
-        GetClassNameA(child, className, sizeof className);
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(NULL, mainWindow, (POINT *)&r, 2);
-        printf("control %d %s %ld %ld %ld %ld\n", GetDlgCtrlID(child), className, r.left, r.top,
-               r.right - r.left, r.bottom - r.top);
-        if (lstrcmpiA(className, "Static") == 0) {
-            GetClientRect(child, &r);
-            printf("banner %ld %ld\n", r.right, r.bottom);
-        }
-    }
-    HWND list = GetDlgItem(mainWindow, 1002);
-    RECT inner;
-    GetClientRect(list, &inner);
-    printf("columns %ld", inner.right);
-    for (int column = 0; column < 8; ++column) {
-        int width = (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0);
-        if (width == 0)
-            break;
-        printf(" %d", width);
-    }
-    printf("\n");
-}
-
 static void PostKey(HWND window, int key)
 {
     PostMessageA(window, WM_KEYDOWN, key, 1);
@@ -302,6 +226,42 @@ static void StartSecondCopy(const char *exe)
     printf("second %lu %d %d\n", code, GetForegroundWindow() == mainWindow, windows);
 }
 
+// Runs a copy of the program with arguments, as a script would, and watches it until it
+// ends: "logrun EXIT CLASS VISIBLE MS", CLASS 1 when it ever had a window of the main
+// window's class, VISIBLE 1 when it ever showed a window. A window it shows (a message box)
+// gets OK pressed, so that a run that waits for a person still ends.
+static void RunWithArguments(const char *exe, const char *arguments)
+{
+    PROCESS_INFORMATION run;
+    DWORD started = GetTickCount();
+    if (!Launch(exe, &run, arguments))
+        Fail("cannot start the program with arguments");
+    int classWindow = 0, visibleWindow = 0;
+    while (WaitForSingleObject(run.hProcess, 2) == WAIT_TIMEOUT) {
+        for (HWND window = NULL;
+             (window = FindWindowExA(NULL, window, "TarrowClass", NULL)) != NULL;) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            classWindow |= pid == run.dwProcessId;
+        }
+        FoundWindows f = {run.dwProcessId, NULL, NULL, NULL, NULL, false};
+        EnumWindows(VisitWindow, (LPARAM)&f);
+        if (f.found) {
+            visibleWindow = 1;
+            PostMessageA(f.found, WM_COMMAND, IDOK, 0); // a message box's OK button
+        }
+        if (GetTickCount() - started > 120000) {
+            TerminateProcess(run.hProcess, 98);
+            Fail("the run with arguments did not end");
+        }
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(run.hProcess, &code);
+    CloseHandle(run.hProcess);
+    CloseHandle(run.hThread);
+    printf("logrun %lu %d %d %lu\n", code, classWindow, visibleWindow, GetTickCount() - started);
+}
+
 static void WaitForExit()
 {
     if (WaitForSingleObject(program.hProcess, 20000) != WAIT_OBJECT_0)
@@ -309,87 +269,6 @@ static void WaitForExit()
     DWORD code = 0;
     GetExitCodeProcess(program.hProcess, &code);
     printf("exit %lu\n", code);
-}
-
-static HKEY CreateDynKey(const char *path)
-{
-    HKEY key = NULL;
-    if (RegCreateKeyA(HKEY_DYN_DATA, path, &key) != ERROR_SUCCESS)
-        Fail("cannot create a key under HKEY_DYN_DATA");
-    return key;
-}
-
-static int HexDigit(char c)
-{
-    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-}
-
-// Fixture lines: "KEY", "KEY|NAME|sz|TEXT", "KEY|NAME|dword|NUMBER" or "KEY|NAME|hex|BYTES".
-static void WriteDynFixtures(const char *path)
-{
-    FILE *in = fopen(path, "rb");
-    if (!in)
-        Fail("cannot read the HKEY_DYN_DATA fixture");
-    static char line[70000];
-    while (fgets(line, sizeof line, in)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (line[0] == '\0' || line[0] == '#')
-            continue;
-        char *fields[4] = {line, NULL, NULL, NULL};
-        for (int i = 1; i < 4; ++i) {
-            char *bar = fields[i - 1] ? strchr(fields[i - 1], '|') : NULL;
-            if (!bar)
-                break;
-            *bar = '\0';
-            fields[i] = bar + 1;
-        }
-        HKEY key = CreateDynKey(fields[0]);
-        if (fields[3]) {
-            if (strcmp(fields[2], "dword") == 0) {
-                DWORD number = strtoul(fields[3], NULL, 0);
-                RegSetValueExA(key, fields[1], 0, REG_DWORD, (BYTE *)&number, 4);
-            } else if (strcmp(fields[2], "hex") == 0) {
-                static BYTE bytes[35000];
-                DWORD length = 0;
-                for (char *p = fields[3]; p[0] && p[1] && length < sizeof bytes; p += 2)
-                    bytes[length++] = (BYTE)(HexDigit(p[0]) * 16 + HexDigit(p[1]));
-                RegSetValueExA(key, fields[1], 0, REG_BINARY, bytes, length);
-            } else {
-                RegSetValueExA(key, fields[1], 0, REG_SZ, (BYTE *)fields[3],
-                               (DWORD)strlen(fields[3]) + 1);
-            }
-        }
-        RegCloseKey(key);
-    }
-    fclose(in);
-}
-
-// The handle is never closed: it goes when the driver's process ends.
-static void HoldFile(const char *path)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        Fail("cannot open the file to hold");
-}
-
-static const char processorKey[] = "Hardware\\Description\\System\\CentralProcessor\\0";
-
-static void RecordedProcessorMhz(const char *what)
-{
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, processorKey, 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS) {
-        printf("mhz none\n");
-        return;
-    }
-    if (strcmp(what, "delete") == 0)
-        RegDeleteValueA(key, "~MHz");
-    DWORD mhz = 0, size = sizeof mhz;
-    if (RegQueryValueExA(key, "~MHz", NULL, NULL, (BYTE *)&mhz, &size) == ERROR_SUCCESS)
-        printf("mhz %lu\n", mhz);
-    else
-        printf("mhz none\n");
-    RegCloseKey(key);
 }
 
 int main(int argc, char **argv)
@@ -415,7 +294,7 @@ int main(int argc, char **argv)
         if (strcmp(action, "start") == 0) {
             Start(exe);
         } else if (strcmp(action, "rows") == 0) {
-            PrintRows();
+            PrintRows(mainWindow, program.dwProcessId);
         } else if (strcmp(action, "cmd") == 0) {
             PostMessageA(mainWindow, WM_COMMAND, strtoul(value, NULL, 0), 0);
             ++arg;
@@ -431,7 +310,7 @@ int main(int argc, char **argv)
             FoundWindows f = {program.dwProcessId, NULL, NULL, NULL, NULL, true};
             EnumWindows(VisitWindow, (LPARAM)&f);
         } else if (strcmp(action, "layout") == 0) {
-            PrintLayout();
+            PrintLayout(mainWindow);
         } else if (strcmp(action, "about-key") == 0) {
             PostKey(AboutBox(), (int)strtoul(value, NULL, 0));
             ++arg;
@@ -442,6 +321,9 @@ int main(int argc, char **argv)
             PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         } else if (strcmp(action, "clip") == 0) {
             SaveClipboard(value);
+            ++arg;
+        } else if (strcmp(action, "log") == 0) {
+            RunWithArguments(exe, value);
             ++arg;
         } else if (strcmp(action, "second") == 0) {
             StartSecondCopy(exe);

@@ -32,6 +32,8 @@ import subprocess
 import tempfile
 import time
 
+from run_result import RunResult
+
 WINE_ENV_KEEP = ("PATH", "HOME", "LANG", "LC_ALL", "TMPDIR", "USER")
 # Wine's loaders as Debian's wine32 and wine64 install them. A program started through a
 # 64-bit prefix's 64-bit loader finds the 64-bit system programs (regedit among them), which
@@ -88,69 +90,6 @@ def kernel_runs_32bit_programs():
             return False
         raise
     return True
-
-
-class RunResult:
-    """What one run of the driver printed, parsed."""
-
-    def __init__(self, output, log, clip, stderr=""):
-        self.output = output
-        self.stderr = stderr
-        self.lines = output.splitlines()
-        self.log = log
-        self.clip = clip
-        self.rows = []
-        self.icons = []
-        self.msgboxes = []
-        self.window_lists = []  # one list per "windows" action
-        self.client = None  # the "layout" action: client size, controls, list columns
-        self.controls = []
-        self.columns = None
-        self.banner = None  # the "layout" action: the banner's client size
-        self.shown = None
-        self.exit_code = None
-        self.second = None
-        self.priority = None
-        self.recorded_mhz = None
-        self.errors = []
-        for line in self.lines:
-            tag, _, rest = line.partition(" ")
-            if tag == "row":
-                _index, icon, text = rest.split(" ", 2)
-                label, _, details = text.partition("\t")
-                self.rows.append((label, details, int(icon)))
-            elif tag == "msgbox":
-                caption, _, text = rest.partition("\t")
-                self.msgboxes.append((caption, text))
-            elif tag == "windows":
-                self.window_lists.append([])
-            elif tag == "window" and self.window_lists:
-                cls, _, caption = rest.partition("\t")
-                self.window_lists[-1].append((cls, caption))
-            elif tag == "client":
-                self.client = [int(v) for v in rest.split()]
-            elif tag == "control":
-                ident, cls, *box = rest.split()
-                self.controls.append((int(ident), cls, tuple(int(v) for v in box)))
-            elif tag == "banner":
-                self.banner = [int(v) for v in rest.split()]
-            elif tag == "columns":
-                self.columns = [int(v) for v in rest.split()]
-            elif tag == "shown":
-                self.shown = [int(v) for v in rest.split()]
-            elif tag == "exit":
-                self.exit_code = int(rest)
-            elif tag == "second":
-                self.second = [int(v) for v in rest.split()]
-            elif tag == "priority":
-                self.priority = [int(v) for v in rest.split()]
-            elif tag == "mhz":
-                self.recorded_mhz = None if rest == "none" else int(rest)
-            elif tag == "error":
-                self.errors.append(rest)
-
-    def labels(self):
-        return [row[0] for row in self.rows]
 
 
 class Machine:

@@ -1,6 +1,8 @@
 """The main window and its commands: the first row on every Windows version, the single
-copy, both exports, the ways out, the About box, and when and where the window shows."""
+copy, both exports, the ways out, the About box, when and where the window shows, and the
+log written from a command line."""
 import os
+import shutil
 
 from benchlib import clip_bytes, log_bytes
 
@@ -123,3 +125,77 @@ def test_about_box_closes_only_on_ok_and_enter(bench):
     bench.check(about not in groups[1], "About box still open after Enter: %r" % groups[1])
     bench.check(about not in groups[2], "About box still open after OK: %r" % groups[2])
     bench.check_equal(0, run.exit_code, "exit code")
+
+
+# Run from a command line: one Windows of the 95 family, one of the NT family.
+LOG_RUN_VERSIONS = ("win98", "winxp")
+MOMENT_LABELS = (b"CPU Speed", b"% Memory Used")  # measured anew by every run
+
+
+def lasting_lines(log):
+    """The log's lines but those that tell the moment it was taken."""
+    return [line for line in (log or b"").split(b"\r\n") if not line.startswith(MOMENT_LABELS)]
+
+
+def read_work_file(machine, name):
+    path = os.path.join(machine.workdir, name)
+    return open(path, "rb").read() if os.path.isfile(path) else None
+
+
+def test_log_from_the_command_line(bench):
+    for version in LOG_RUN_VERSIONS:
+        m = bench.machine("shell-log-" + version, version=version)
+        menu = m.report()
+        run = m.run(["log", "/log", "log", '-LOG "FILE WITH SPACES.log"', "log", "/?"])
+        # (exit code, a main-class window, a visible window) of each run
+        bench.check_equal([(0, 0, 0), (0, 0, 0), (0, 0, 1)], [r[:3] for r in run.log_runs],
+                          version + ": /log, -LOG FILE and /? runs")
+        bench.check(len(lasting_lines(menu.log)) > 10, version + ": the menu's log is short")
+        bench.check_equal(lasting_lines(menu.log), lasting_lines(run.log), version + " /log")
+        bench.check_equal(lasting_lines(menu.log),
+                          lasting_lines(read_work_file(m, "FILE WITH SPACES.log")),
+                          version + " -LOG \"FILE WITH SPACES.log\"")
+        bench.check_equal([], [n for n in os.listdir(m.workdir) if n.endswith(".new")],
+                          version + ": new files left behind")
+
+
+def test_log_run_that_cannot_write_keeps_the_old_log(bench):
+    m = bench.machine("shell-log-blocked", version="winxp")
+    m.prepare()
+    folder = os.path.join(m.workdir, "tarrow.log")
+    os.makedirs(os.path.join(folder, "inside"))  # a folder takes the log's name
+    run = m.run(["log", "/log"], keep_log=True)
+    code, _main_class, visible, milliseconds = run.log_runs[0]
+    bench.check_equal((1, 0), (code, visible), "/log on a folder: exit code, a window shown")
+    bench.check(milliseconds < 60000, "/log on a folder ran %d ms" % milliseconds)
+    bench.check(os.path.isdir(os.path.join(folder, "inside")), "the folder was changed")
+
+    # An old log held open without sharing cannot be replaced, from the command line or
+    # from the menu: it stays as it was, and no new file is left beside it.
+    shutil.rmtree(folder)
+    old = b"the complete log of an earlier run\r\n" * 50
+    with open(folder, "wb") as f:
+        f.write(old)
+    run = m.run(["log", "/log", "start", "cmd", str(ID_FILE_CREATELOG), "msgbox",
+                 "cmd", str(ID_OK), "wait-exit"], keep_log=True, hold=["C:\\work\\tarrow.log"])
+    bench.check_equal(1, run.log_runs[0][0] if run.log_runs else None, "/log exit code")
+    bench.check_equal([("Log File Creation Error", "Could not open file for writing.")],
+                      run.msgboxes, "menu's message")
+    bench.check_bytes(old, run.log, "the old log")
+    bench.check(not os.path.exists(folder + ".new"), "the new file was left behind")
+
+
+def test_log_run_beside_the_window(bench):
+    m = bench.machine("shell-log-beside", version="win98")
+    run = m.run(["start", "rows", "layout", "log", "/log beside.log", "rows", "layout",
+                 "windows", "cmd", str(ID_OK), "wait-exit"])
+    bench.check_equal([(0, 0, 0)], [r[:3] for r in run.log_runs], "/log beside the window")
+    half = len(run.rows) // 2
+    bench.check(half > 0 and run.rows[:half] == run.rows[half:], "the window's rows changed")
+    half = len(run.controls) // 2
+    bench.check(half > 0 and run.controls[:half] == run.controls[half:],
+                "the window's layout changed")
+    bench.check_equal([[("TarrowClass", "Tarrow 1.0")]], run.window_lists, "windows")
+    bench.check_equal(lasting_lines(log_bytes(run.rows[:len(run.rows) // 2])),
+                      lasting_lines(read_work_file(m, "beside.log")), "beside.log")
+    bench.check_equal(0, run.exit_code, "the window's exit code")
