@@ -71,23 +71,28 @@ static void AnswerLogCommand(HWND window, DWORD processId)
     Sleep(200);
 }
 
-// Returns 0 and the time in *ms, or 1 when the command did not start or end in time.
-static int TimeOneRun(const char *command, double *ms, DWORD *exitCode)
+// Starts a command line and notes the moment just before; false (and a line) on failure.
+static bool StartTimed(const char *command, PROCESS_INFORMATION *process, LARGE_INTEGER *started)
 {
     char commandLine[1024];
     lstrcpynA(commandLine, command, sizeof commandLine);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
+    QueryPerformanceCounter(started);
+    if (CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, process))
+        return true;
+    printf("error %s: CreateProcess failed (%lu)\n", command, GetLastError());
+    return false;
+}
 
+// Returns 0 and the time in *ms, or 1 when the command did not start or end in time.
+static int TimeOneRun(const char *command, double *ms, DWORD *exitCode)
+{
+    PROCESS_INFORMATION process;
     LARGE_INTEGER started, ended;
-    QueryPerformanceCounter(&started);
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
-        printf("error %s: CreateProcess failed (%lu)\n", command, GetLastError());
+    if (!StartTimed(command, &process, &started))
         return 1;
-    }
     int result = 0;
     if (WaitForSingleObject(process.hProcess, windowTimeoutMs) == WAIT_OBJECT_0) {
         QueryPerformanceCounter(&ended);
@@ -108,18 +113,10 @@ static int TimeOneStart(const char *program, bool createLog, double *ms)
 {
     char commandLine[MAX_PATH + 2];
     snprintf(commandLine, sizeof commandLine, "\"%s\"", program);
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-
     LARGE_INTEGER started, shown;
-    QueryPerformanceCounter(&started);
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
-        printf("error %s: CreateProcess failed (%lu)\n", program, GetLastError());
+    if (!StartTimed(commandLine, &process, &started))
         return 1;
-    }
     HWND window = WaitForVisibleWindow(process.dwProcessId, NULL, windowTimeoutMs);
     QueryPerformanceCounter(&shown);
     int result = 0;
