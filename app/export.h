@@ -30,15 +30,16 @@ int WriteReportLines(FILE *stream);
 // Writes the log to path: 1 when it was written, -1 when it could not be opened (or put in
 // place), -2 when a line could not be written. The lines go to a new file beside it, named
 // path with ".new" added, which takes the place of an old file at path only once it is
-// complete and closed; on any failure the new file is removed and the old one is left as
-// it was. No message is shown.
+// complete and closed; on a failure the new file is removed and the old one is left as it
+// was. No message is shown.
 int WriteLogFileTo(const char *path);
 
 // log_file_win32.cpp (log_file_host.cpp on the build host): the file steps of a log.
 // Opens a new, empty text file for writing; NULL when it cannot be opened.
 FILE *OpenNewLogFile(const char *path);
 // Puts the complete file newPath in the place of target, replacing a file there. 1 when
-// done, 0 when target cannot be replaced (newPath is then still there).
+// done, 0 when target cannot be replaced: newPath is then removed, unless the old target
+// was already deleted, when it stays as the one complete log.
 int ReplaceLogFile(const char *newPath, const char *target);
 // Removes a file; a missing file is no error.
 void RemoveLogFile(const char *path);

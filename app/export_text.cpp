@@ -88,9 +88,7 @@ int WriteLogFileTo(const char *path)
         RemoveLogFile(newPath);
         return -2;
     }
-    if (!ReplaceLogFile(newPath, path)) {
-        RemoveLogFile(newPath);
+    if (!ReplaceLogFile(newPath, path))
         return -1;
-    }
     return 1;
 }

@@ -50,7 +50,10 @@ FILE *OpenNewLogFile(const char *path)
 
 int ReplaceLogFile(const char *newPath, const char *target)
 {
-    return rename(newPath, target) == 0 ? 1 : 0;
+    if (rename(newPath, target) == 0)
+        return 1;
+    remove(newPath);
+    return 0;
 }
 
 void RemoveLogFile(const char *path)
