@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages Tarrow needs, in two groups: first what building and the host
-# tests need, then what the Wine bench, `make run` and `make bench` need. Only the first
-# group is required. A Wine package that cannot be had is named at the end and the script
+# tests need, then what the Wine bench, `make run` and `make bench` need (where this machine
+# runs no 32-bit program, also the emulated i386 machine that runs 32-bit Wine for them).
+# Only the first group is required. A Wine package that cannot be had is named at the end and the script
 # still succeeds: the build, the host tests and the audit of tarrow.exe need no Wine, and
 # the Wine bench then reports itself skipped, naming the package.
 # Idempotent: with every package present it does nothing and asks nothing of the network.
@@ -38,6 +39,17 @@ pkg_installed wine64 || wine="$wine wine64"
 pkg_installed fonts-wine || wine="$wine fonts-wine"
 # `make bench` counts the program's system calls with it.
 have strace || wine="$wine strace"
+# Where no 32-bit program runs here, 32-bit Wine runs in an emulated i386 machine, made from
+# Debian's packages (scripts/guest). The check is the bench's own; without python3 yet,
+# the machine's packages are taken to be needed.
+here=${0%/*}
+if ! python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import benchlib
+sys.exit(0 if benchlib.host_runs_32bit_programs() else 1)' "$here/../tests/wine" 2>/dev/null; then
+    have qemu-system-i386 || wine="$wine qemu-system-x86"
+    have mmdebstrap || wine="$wine mmdebstrap"
+    have cpio || wine="$wine cpio"
+    have zstd || wine="$wine zstd"
+fi
 
 if [ -z "$build$wine" ]; then
     exit 0

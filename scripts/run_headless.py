@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs tarrow.exe once under Xvfb and Wine the way a user would: waits for its window,
 takes a screenshot, saves the log through File, Create Log File, prints the report and
-closes the program. Leaves tarrow.log and tarrow.png in the output folder."""
+closes the program. Leaves tarrow.log and tarrow.png in the output folder. Where this
+machine runs no 32-bit program, it does all that in the emulated i386 machine."""
 import argparse
 import os
 import shutil
@@ -10,13 +11,22 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
 import benchlib  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "guest"))
+import emulated  # noqa: E402
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", required=True)
     parser.add_argument("--source", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--here", action="store_true",
+                        help="run on this machine's Wine, never in the emulated machine")
     args = parser.parse_args()
+    if not args.here and not benchlib.host_runs_32bit_programs():
+        print("run: this machine runs no 32-bit program: tarrow.exe runs in the emulated i386 "
+              "machine")
+        return emulated.run_headless(args.build, args.source, args.out)
     reason = benchlib.wine_unavailable()
     if reason:
         print("run: %s; tarrow.exe cannot start under Wine here" % reason, file=sys.stderr)

@@ -10,6 +10,8 @@ import tempfile
 import unittest
 
 SOURCE = os.path.abspath(sys.argv.pop(1))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "wine"))
+import benchlib  # noqa: E402
 FETCH_FAILED = ("E: Failed to fetch http://mirror.example/debian-security/dists/bookworm-security/"
                 "main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). "
                 "Mirror sync in progress? [IP: 192.0.2.1 80]")
@@ -31,16 +33,19 @@ BUILD_TOOLS = ("cmake", "make", "g++", "i686-w64-mingw32-g++-win32", "i686-w64-m
 BUILD = ("cmake make g++ g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 "
          "binutils-mingw-w64-i686 libgtest-dev python3")
 WINE = "xvfb xauth x11-apps wine wine32:i386 wine64 fonts-wine strace"
+# Where no 32-bit program runs (or python3 is not there yet to tell), the emulated machine's.
+WINE_AND_GUEST = WINE + " qemu-system-x86 mmdebstrap cpio zstd"
 INSTALL = "apt-get install -y -qq --no-install-recommends "
 ADD_I386 = ["dpkg --print-foreign-architectures", "dpkg --add-architecture i386"]
 # On a PATH without Wine; the loaders and fonts, found by their paths, may be there or not.
-MISSING_WINE = r"wine, (wine32:i386, )?(wine64, )?(fonts-wine, )?xvfb, x11-apps are not installed"
+MISSING_WINE = r"wine, (wine32:i386, )?(fonts-wine, )?xvfb, x11-apps are not installed"
+MISSING_GUEST = r"mmdebstrap, cpio, zstd, qemu-system-x86 are not installed"
 
 CASES = [  # name, environment, tools present, calls made, succeeds, what it says (last: last line)
     ("an index fails to update and wine32:i386 cannot be had",
      dict(FAKE_UPDATE_FAILS="1", FAKE_UNINSTALLABLE="wine32:i386"), (),
-     ADD_I386 + ["apt-get update -qq"] * 3 + [INSTALL + BUILD, INSTALL + WINE] +
-     [INSTALL + p for p in WINE.split()], True,
+     ADD_I386 + ["apt-get update -qq"] * 3 + [INSTALL + BUILD, INSTALL + WINE_AND_GUEST] +
+     [INSTALL + p for p in WINE_AND_GUEST.split()], True,
      ["did not update in 3 tries (" + FETCH_FAILED + "); going on with the lists that did update",
       "wine32:i386: E: Package 'wine32:i386' has no installation candidate",
       "not installed: wine32:i386; the Wine bench, `make run` and `make bench` will not run"]),
@@ -83,17 +88,24 @@ class InstallDeps(unittest.TestCase):
 
 class WineCheck(unittest.TestCase):
     def test_missing_wine_is_named(self):
-        with tempfile.TemporaryDirectory() as build:
-            for script, more, code in (("tests/wine/run_bench.py", [], 77),
-                                       ("scripts/run_headless.py", ["--out", build], 1)):
-                run = subprocess.run([sys.executable, os.path.join(SOURCE, script), "--build",
-                                      build, "--source", SOURCE] + more,
-                                     env=dict(os.environ, PATH=build), capture_output=True,
-                                     text=True, timeout=120)
-                self.assertEqual(run.returncode, code, run.stdout + run.stderr)
-                self.assertRegex(run.stdout + run.stderr, MISSING_WINE)
-            with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
-                self.assertRegex(f.read(), "^Wine bench: skipped: " + MISSING_WINE + "\n$")
+        # Where 32-bit programs do not run, the bench goes to the emulated machine unless told
+        # to stay; then the host packages that machine needs are named instead.
+        emulated = not benchlib.host_runs_32bit_programs()
+        for here, label, missing in (
+                (["--here"], r"Wine bench \(32-bit\)", MISSING_WINE),
+                ([], r"Wine bench \(32-bit, emulated i386 machine\)" if emulated else
+                 r"Wine bench \(32-bit\)", MISSING_GUEST if emulated else MISSING_WINE)):
+            with self.subTest(here or "anywhere"), tempfile.TemporaryDirectory() as build:
+                for script, more, code in (("tests/wine/run_bench.py", [], 77),
+                                           ("scripts/run_headless.py", ["--out", build], 1)):
+                    run = subprocess.run([sys.executable, os.path.join(SOURCE, script), "--build",
+                                          build, "--source", SOURCE] + more + here,
+                                         env=dict(os.environ, PATH=build), capture_output=True,
+                                         text=True, timeout=120)
+                    self.assertEqual(run.returncode, code, run.stdout + run.stderr)
+                    self.assertRegex(run.stdout + run.stderr, missing)
+                with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
+                    self.assertRegex(f.read(), "^%s: skipped: %s\n$" % (label, missing))
 
 
 if __name__ == "__main__":

@@ -25,9 +25,11 @@ remove_default_directx (drop the prefix's DirectX key), wine_debug (the WINEDEBU
 program runs under, "-all" unless a scenario wants Wine's own checks; what Wine writes to
 standard error is in result.stderr).
 """
-import errno
 import os
+import platform
+import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -55,41 +57,73 @@ FOLDER = object()
 WINE_PIECES = (
     ("wine", "wine"),
     (WINE_LOADER_32, "wine32:i386"),
-    (WINE_LOADERS["win64"], "wine64"),
     (os.path.join(WINE_FONTS, PREFIX_FONTS[0]), "fonts-wine"),
     ("Xvfb", "xvfb"),
     ("xwd", "x11-apps"),
 )
 
 
-def wine_unavailable():
+class ScenarioSkipped(Exception):
+    """A scenario that cannot mean anything on this machine; the message says why."""
+
+
+def wine_unavailable(pieces=WINE_PIECES):
     """Why tarrow.exe cannot run under Wine here, or None: the packages whose pieces are
     missing, else a kernel that runs no 32-bit program."""
     missing = []
-    for piece, package in WINE_PIECES:
+    for piece, package in pieces:
         found = os.path.exists(piece) if os.path.isabs(piece) else shutil.which(piece)
         if not found and package not in missing:
             missing.append(package)
     if missing:
         return "%s %s not installed" % (", ".join(missing), "is" if len(missing) == 1 else "are")
-    if not kernel_runs_32bit_programs():
+    if not host_runs_32bit_programs():
         return ("this machine's kernel runs no 32-bit program (ia32 emulation is off), so "
                 "32-bit Wine cannot start here")
     return None
 
 
-def kernel_runs_32bit_programs():
-    """False when the kernel refuses every 32-bit executable (a Linux kernel started with
-    ia32 emulation switched off): 32-bit Wine cannot start there at all. A missing loader
-    is an install fault and raises."""
+def smallest_i386_program():
+    """A complete 32-bit Linux program that only exits with code 0: an ELF header, one
+    loadable segment and three instructions (xor ebx,ebx; mov eax,1; int 0x80)."""
+    code = b"\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80"
+    base, start = 0x08048000, 52 + 32
+    header = struct.pack("<4s5B7x2H5I6H", b"\x7fELF", 1, 1, 1, 0, 0, 2, 3, 1, base + start,
+                         52, 0, 0, 52, 32, 1, 0, 0, 0)
+    segment = struct.pack("<8I", 1, 0, base, base, start + len(code), start + len(code), 5,
+                          0x1000)
+    return header + segment + code
+
+
+def host_runs_32bit_programs():
+    """False where the kernel refuses 32-bit programs (ia32 emulation off, or a sandbox that
+    does not pass them through) or they cannot run: 32-bit Wine cannot start there at all.
+    Asked of a program of our own, so the answer needs nothing installed."""
+    folder = tempfile.mkdtemp()
+    path = os.path.join(folder, "exit0")
     try:
-        subprocess.run([WINE_LOADER_32, "--version"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=120)
-    except OSError as error:
-        if error.errno == errno.ENOEXEC:
-            return False
-        raise
-    return True
+        with open(path, "wb") as f:
+            f.write(smallest_i386_program())
+        os.chmod(path, 0o755)
+        return subprocess.run([path], timeout=60).returncode == 0
+    except OSError:
+        return False
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def available_arches():
+    """The kinds of Windows machine this host's Wine can set up."""
+    return ["win32"] + (["win64"] if os.path.exists(WINE_LOADERS["win64"]) else [])
+
+
+def win64_unavailable():
+    """Why no 64-bit Windows machine can be set up here, or None."""
+    if os.path.exists(WINE_LOADERS["win64"]):
+        return None
+    if platform.machine() in ("i386", "i486", "i586", "i686"):
+        return "a 32-bit machine runs no 64-bit Wine"
+    return "wine64 is not installed"
 
 
 class Machine:
@@ -98,6 +132,8 @@ class Machine:
     def __init__(self, bench, name, version="win7", arch="win32", screen="1024x768x24", dpi=None,
                  drives=None, dyn_data=None, system_files=None, remove_default_directx=False,
                  wine_debug="-all"):
+        if arch == "win64" and win64_unavailable():
+            raise ScenarioSkipped("it needs a 64-bit Windows, and " + win64_unavailable())
         self.bench = bench
         self.name = name
         self.version = version
@@ -277,6 +313,19 @@ def install_prefix_fonts(prefix):
         source = os.path.join(WINE_FONTS, name)
         if name.lower() not in present and os.path.isfile(source):
             shutil.copyfile(source, os.path.join(fonts, name))
+
+
+# Rows whose figures tell the moment they were taken: two runs on one machine agree on their
+# labels and the form of their details, not on the figures.
+MOMENT_LABELS = ("CPU Speed", "% Memory Used", "Free Disk Space", "Available Swap File")
+
+
+def moment_form(text):
+    """A row's details (or a log line) with each run of digits as one "#" and no padding at
+    the end: "1.23 GB " and "12.34 GB" have one form, "1.23 GB" and "-1MHz" do not."""
+    if isinstance(text, bytes):
+        return re.sub(rb"[0-9]+", b"#", text).rstrip(b" ")
+    return re.sub(r"[0-9]+", "#", text).rstrip(" ")
 
 
 def log_bytes(rows):

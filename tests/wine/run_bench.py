@@ -1,8 +1,16 @@
 #!/usr/bin/env python3
 """Runs the Wine bench: every test_* function of every module in scenarios/, each on the
-machines it sets up, and prints one line per test and a closing count."""
+machines it sets up, and prints one line per test and a closing count. With --jobs N the
+scenarios are shared out among N workers, each with its own screens and work folder.
+
+Where this machine runs no 32-bit program, the bench runs whole in an emulated i386 machine
+(scripts/guest) and its outcome comes back from there."""
 import argparse
+import contextlib
 import importlib.util
+import io
+import json
+import multiprocessing
 import os
 import sys
 import time
@@ -11,8 +19,13 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import benchlib  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "scripts", "guest"))
+import emulated  # noqa: E402
+
 SKIPPED = 77  # CTest's SKIP_RETURN_CODE for this test
 OUTCOME_FILE = "outcome.txt"  # in the bench's work folder, build/win32/wine-bench
+COUNTS_FILE = "outcome.json"  # the same, for a program: passed, failed, skipped, seconds
 
 
 def load_scenarios(folder):
@@ -28,11 +41,147 @@ def load_scenarios(folder):
                 yield "%s.%s" % (name[:-3], attr[5:]), getattr(module, attr)
 
 
-def write_outcome(work, outcome):
+class Tally:
+    """How the scenarios ended, in the order they were run."""
+
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+        self.skipped = []  # (name, reason)
+        self.failures = []
+
+    def add(self, name, verdict, reason, failures):
+        if verdict == "SKIP":
+            self.skipped.append((name, reason))
+        elif verdict == "PASS":
+            self.passed += 1
+        else:
+            self.failed += 1
+        self.failures += failures
+
+    def counts(self, seconds):
+        return {"passed": self.passed, "failed": self.failed, "skipped": self.skipped,
+                "seconds": round(seconds, 1)}
+
+
+def run_scenario(bench, name, test):
+    """Runs one scenario; returns its verdict (PASS, FAIL or SKIP), its line and the reason
+    it was skipped."""
+    bench.current = name
+    before = len(bench.failures)
+    started = time.time()
+    reason = None
+    try:
+        test(bench)
+    except benchlib.ScenarioSkipped as skip:
+        reason = str(skip)
+    except Exception:  # a broken scenario counts as a failure, the rest still run
+        bench.failures.append("%s: %s" % (name, traceback.format_exc()))
+        print(traceback.format_exc(), flush=True)
+    seconds = time.time() - started
+    if reason is not None:
+        return "SKIP", "SKIP %s: %s" % (name, reason), reason
+    verdict = "PASS" if len(bench.failures) == before else "FAIL"
+    return verdict, "%s %s (%.1fs)" % (verdict, name, seconds), None
+
+
+def run_in_order(bench, tests, tally):
+    for name, test in tests:
+        before = len(bench.failures)
+        verdict, line, reason = run_scenario(bench, name, test)
+        print(line, flush=True)
+        tally.add(name, verdict, reason, bench.failures[before:])
+
+
+def worker(index, build, source, work, names, results):
+    """One of --jobs workers: takes scenario names until it gets None, runs each with its
+    output held back, and sends the lot as one piece so that workers' lines never mix."""
+    bench = benchlib.Bench(build, source, os.path.join(work, "worker-%d" % index))
+    tests = dict(load_scenarios(scenario_folder()))
+    try:
+        for name in iter(names.get, None):
+            before = len(bench.failures)
+            held = io.StringIO()
+            with contextlib.redirect_stdout(held):
+                verdict, line, reason = run_scenario(bench, name, tests[name])
+            results.put((name, verdict, reason, held.getvalue() + line + "\n",
+                         bench.failures[before:]))
+    finally:
+        bench.close()
+
+
+def run_in_workers(build, source, work, tests, jobs, tally):
+    # The template prefixes are made once, before the workers clone them.
+    started = time.time()
+    first = benchlib.Bench(build, source, work)
+    try:
+        for arch in benchlib.available_arches():
+            first.template(arch)
+    finally:
+        first.close()
+    print("bench: prefix templates ready in %.1fs; %d scenarios for %d workers" %
+          (time.time() - started, len(tests), jobs), flush=True)
+    context = multiprocessing.get_context("fork")
+    names, results = context.Queue(), context.Queue()
+    for name, _test in tests:
+        names.put(name)
+    workers = [context.Process(target=worker, args=(i + 1, build, source, work, names, results))
+               for i in range(jobs)]
+    for process in workers:
+        names.put(None)
+        process.start()
+    waiting = {name for name, _test in tests}
+    while waiting:
+        try:
+            name, verdict, reason, text, failures = results.get(timeout=5)
+        except Exception:  # queue.Empty: see whether any worker is still there to answer
+            if any(process.is_alive() for process in workers):
+                continue
+            for name in sorted(waiting):
+                print("FAIL %s (its worker ended without an answer)" % name, flush=True)
+                tally.add(name, "FAIL", None, ["%s: its worker ended without an answer" % name])
+            break
+        waiting.discard(name)
+        sys.stdout.write(text)
+        sys.stdout.flush()
+        tally.add(name, verdict, reason, failures)
+    for process in workers:
+        process.join()
+
+
+def scenario_folder():
+    return os.path.join(os.path.dirname(os.path.abspath(__file__)), "scenarios")
+
+
+def outcome_line(label, tally, seconds):
+    """The bench's outcome in one line: how it ended, its count, what was skipped and why."""
+    if tally.failed:
+        text = "failed, %d of %d scenarios" % (tally.failed, tally.passed + tally.failed)
+    elif tally.passed == 0:
+        text = "failed, no scenario ran"
+    else:
+        text = "passed, %d scenarios" % tally.passed
+    if tally.skipped:
+        text += ", %d skipped (%s)" % (len(tally.skipped),
+                                       "; ".join("%s: %s" % s for s in tally.skipped))
+    return "Wine bench (%s): %s, in %s" % (label, text, minutes(seconds))
+
+
+def minutes(seconds):
+    return "%d min %02d s" % divmod(int(round(seconds)), 60)
+
+
+def write_outcome(work, line, counts=None):
     """Leaves the bench's outcome in one line for `make test` to print last, so that a skip
-    and its reason are not lost in the scroll of the three test runs."""
+    and its reason are not lost in the scroll of the test runs; and the counts beside it."""
     with open(os.path.join(work, OUTCOME_FILE), "w") as f:
-        f.write("Wine bench: %s\n" % outcome)
+        f.write(line + "\n")
+    counts_path = os.path.join(work, COUNTS_FILE)
+    if counts is not None:
+        with open(counts_path, "w") as f:
+            json.dump(counts, f)
+    elif os.path.exists(counts_path):
+        os.remove(counts_path)
 
 
 def main():
@@ -40,47 +189,41 @@ def main():
     parser.add_argument("--build", required=True, help="the win32 build tree")
     parser.add_argument("--source", required=True, help="the source tree")
     parser.add_argument("-k", dest="pattern", default="", help="run tests whose name contains this")
+    parser.add_argument("--jobs", type=int, default=1, help="scenarios run at once")
+    parser.add_argument("--label", default="32-bit", help="the build, as the outcome names it")
+    parser.add_argument("--here", action="store_true",
+                        help="run on this machine's Wine, never in the emulated machine")
     args = parser.parse_args()
 
     build = os.path.abspath(args.build)
+    source = os.path.abspath(args.source)
     work = os.path.join(build, "wine-bench")
     os.makedirs(work, exist_ok=True)
+    if not args.here and not benchlib.host_runs_32bit_programs():
+        return emulated.run_bench(build, source, work, args.pattern, write_outcome, SKIPPED)
     reason = benchlib.wine_unavailable()
     if reason:
         print("SKIP: %s." % reason)
-        write_outcome(work, "skipped: " + reason)
+        write_outcome(work, "Wine bench (%s): skipped: %s" % (args.label, reason))
         return SKIPPED
-    bench = benchlib.Bench(build, os.path.abspath(args.source), work)
-    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "scenarios")
-    passed = failed = 0
-    try:
-        for name, test in load_scenarios(folder):
-            if args.pattern not in name:
-                continue
-            bench.current = name
-            before = len(bench.failures)
-            started = time.time()
-            try:
-                test(bench)
-            except Exception:  # a broken scenario counts as a failure, the rest still run
-                bench.failures.append("%s: %s" % (name, traceback.format_exc()))
-                print(traceback.format_exc(), flush=True)
-            ok = len(bench.failures) == before
-            passed += ok
-            failed += not ok
-            print("%s %s (%.1fs)" % ("PASS" if ok else "FAIL", name, time.time() - started),
-                  flush=True)
-    finally:
-        bench.close()
-    for failure in bench.failures:
+    tests = [(name, test) for name, test in load_scenarios(scenario_folder())
+             if args.pattern in name]
+    tally = Tally()
+    started = time.time()
+    if args.jobs > 1 and len(tests) > 1:
+        run_in_workers(build, source, work, tests, min(args.jobs, len(tests)), tally)
+    else:
+        bench = benchlib.Bench(build, source, work)
+        try:
+            run_in_order(bench, tests, tally)
+        finally:
+            bench.close()
+    seconds = time.time() - started
+    for failure in tally.failures:
         print("  " + failure.splitlines()[0] if failure else "")
-    print("%d passed, %d failed" % (passed, failed))
-    if failed or passed == 0:
-        write_outcome(work, "failed, %d of %d scenarios" % (failed, passed + failed) if failed
-                      else "failed, no scenario ran")
-        return 1
-    write_outcome(work, "passed, %d scenarios" % passed)
-    return 0
+    print("%d passed, %d failed, %d skipped" % (tally.passed, tally.failed, len(tally.skipped)))
+    write_outcome(work, outcome_line(args.label, tally, seconds), tally.counts(seconds))
+    return 1 if tally.failed or tally.passed == 0 else 0
 
 
 if __name__ == "__main__":
