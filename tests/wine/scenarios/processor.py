@@ -1,8 +1,10 @@
 """The processor rows on the processor this machine really has: the model row is what
 cpuid-replay names for a dump of its own CPUID leaves, and the speed comes from the source
-the vendor's branch names."""
+the vendor's branch names. Both tools are Windows programs of the build, run under the same
+Wine as the program, so the leaves are those the program reads wherever the bench runs."""
 import os
 import re
+import shutil
 import subprocess
 
 CPU_LABELS = ["CPU Model/Name", "CPU Speed", "# of CPU's"]
@@ -12,20 +14,23 @@ NORMALISED_RATES = {0, 75, 90, 100, 120, 133, 166, 180, 200, 233, 250, 266, 300,
                     366, 380, 400, 450, 475, 500, 550, 575, 600, 625, 650, 675, 700}
 
 
-def host_tool(bench, name):
-    return os.path.join(os.path.dirname(bench.build), "host", name)
+def windows_tool(machine, name, *args):
+    """What the build's Windows tool NAME.exe printed, run in the machine's work folder."""
+    machine.prepare()
+    shutil.copyfile(os.path.join(machine.bench.build, name + ".exe"),
+                    os.path.join(machine.workdir, name + ".exe"))
+    return machine.wine("C:\\work\\%s.exe" % name, *args).stdout.decode("latin-1")
 
 
-def own_dump(bench):
+def own_dump(machine):
     """This machine's CPUID leaves, the vendor they name, and the model row for them."""
-    path = os.path.join(bench.work, "own-cpuid.txt")
-    dump = subprocess.run([host_tool(bench, "cpuid-dump")], check=True, stdout=subprocess.PIPE)
-    with open(path, "wb") as f:
-        f.write(dump.stdout)
-    model = subprocess.run([host_tool(bench, "cpuid-replay"), path], check=True,
-                           stdout=subprocess.PIPE).stdout.decode("latin-1").rstrip("\n")
+    dump = windows_tool(machine, "cpuid-dump").replace("\r\n", "\n")
+    with open(os.path.join(machine.workdir, "own-cpuid.txt"), "w") as f:
+        f.write(dump)
+    model = windows_tool(machine, "cpuid-replay", "C:\\work\\own-cpuid.txt").rstrip("\r\n")
+    machine.stop_server()
     leaf0 = re.search(r"CPUID 00000000: ([0-9A-F]{8})-([0-9A-F]{8})-([0-9A-F]{8})-([0-9A-F]{8})",
-                      dump.stdout.decode())
+                      dump)
     ebx, ecx, edx = (int(leaf0.group(i), 16) for i in (2, 3, 4))
     vendor = b"".join(r.to_bytes(4, "little") for r in (ebx, edx, ecx)).decode("latin-1")
     return vendor, model
@@ -58,8 +63,8 @@ def speed_of(bench, text, what):
 
 
 def test_rows_of_this_machines_processor(bench):
-    vendor, model = own_dump(bench)
     m = bench.machine("processor-own")
+    vendor, model = own_dump(m)
     for cpu_mhz in ("show", "delete"):
         what = "%s (%s, recorded rate %s)" % (vendor, model, "kept" if cpu_mhz == "show"
                                               else "removed")
