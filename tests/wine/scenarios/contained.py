@@ -3,7 +3,7 @@ entry (or, for the processor, after raising its priorities and the timer resolut
 still show their window with every other row in order, and export it whole."""
 import os
 
-from benchlib import clip_bytes, log_bytes
+from benchlib import MOMENT_LABELS, clip_bytes, log_bytes, moment_form
 
 ID_OK, ID_COPY, ID_FILE_CREATELOG = 2, 1000, 40001
 NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL = 0x20, 0
@@ -16,8 +16,6 @@ PROBE_LABELS = {
     "swap": {"Max Swap File Size", "Available Swap File"},
     "devices": {"Video Adapter", "Driver Date", "Driver Version", "Multimedia Components"},
 }
-# Rows whose details change from one run to the next.
-MOVING = {"CPU Speed", "% Memory Used", "Free Disk Space", "Available Swap File"}
 
 # One display adapter and one multimedia device, so that the last probe on Windows 98 has
 # rows to lose.
@@ -46,7 +44,8 @@ def faulting_copy(bench, name):
 
 
 def stable(rows):
-    return [(label, None if label in MOVING else details) for label, details, _icon in rows]
+    return [(label, moment_form(details) if label in MOMENT_LABELS else details)
+            for label, details, _icon in rows]
 
 
 def check_contained(bench, name, version, with_devices=False):
