@@ -1,6 +1,7 @@
 // The processor and the platform as the identification sees them: each operation is one
-// instruction or one system call. Windows: cpu_platform_win32.cpp; the host has a simulated
-// one for the unit tests and a native one for the bench tools.
+// instruction or one system call. Windows: the instructions in cpu_platform_win32.cpp and,
+// for the 64-bit program, cpu_platform_win64.cpp, the system calls in cpu_system_win32.cpp;
+// the host has a simulated one for the unit tests and a native one for the bench tools.
 #ifndef TARROW_CPU_PLATFORM_H
 #define TARROW_CPU_PLATFORM_H
 
