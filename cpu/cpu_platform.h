@@ -56,7 +56,7 @@ int GetThreadPriorityLevel();
 void SetThreadPriorityLevel(int priority);
 
 // The system.
-bool GetSystemAffinityMask(uint32_t *mask);
+bool GetSystemAffinityMask(ProcessorMask *mask);
 // The logical processors of every processor group, as Windows 7 and later count them;
 // false where the system cannot (the function is missing, or it answers 0).
 bool CountActiveProcessors(int32_t *count);

@@ -77,12 +77,12 @@ void SetThreadPriorityLevel(int priority)
     SetThreadPriority(GetCurrentThread(), priority);
 }
 
-bool GetSystemAffinityMask(uint32_t *mask)
+bool GetSystemAffinityMask(ProcessorMask *mask)
 {
     DWORD_PTR processMask = 0, systemMask = 0;
     if (!GetProcessAffinityMask(GetCurrentProcess(), &processMask, &systemMask))
         return false;
-    *mask = (uint32_t)systemMask;
+    *mask = systemMask;
     return true;
 }
 
