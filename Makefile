@@ -7,6 +7,7 @@
 # AddressSanitizer and UBSan and print the figures; fails on any fault or sanitizer report.
 JOBS ?= 2
 WIN32_DIR := build/win32
+WIN64_DIR := build/win64
 HOST_DIR := build/host
 HOST_ASAN_DIR := build/host-asan
 DIST_ZIP := build/dist/tarrow-1.0.zip
@@ -14,18 +15,22 @@ WINE_OUTCOME := $(WIN32_DIR)/wine-bench/outcome.txt
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= 100000
 
-.PHONY: all deps build win32 host host-asan test unit-test wine-test bench fuzz run dist clean
+.PHONY: all deps build win32 win64 host host-asan test unit-test wine-test bench fuzz run dist clean
 
 all: build
 
 deps:
 	sh scripts/install-deps.sh
 
-build: deps win32 host
+build: deps win32 win64 host
 
 win32:
 	cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32_DIR) -j $(JOBS)
+
+win64:
+	cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	cmake --build $(WIN64_DIR) -j $(JOBS)
 
 host:
 	cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
