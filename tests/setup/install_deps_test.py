@@ -27,9 +27,12 @@ case " ${FAKE_INSTALLED:-} " in *" $arg "*) printf 'install ok installed' ;; *) 
     "id": 'echo "${FAKE_UID:-0}"',
 }
 BUILD_TOOLS = ("cmake", "make", "g++", "i686-w64-mingw32-g++-win32", "i686-w64-mingw32-gcc-win32",
-               "i686-w64-mingw32-windres", "i686-w64-mingw32-objdump", "python3")
+               "i686-w64-mingw32-windres", "i686-w64-mingw32-objdump",
+               "x86_64-w64-mingw32-g++-win32", "x86_64-w64-mingw32-gcc-win32",
+               "x86_64-w64-mingw32-windres", "x86_64-w64-mingw32-objdump", "python3")
 BUILD = ("cmake make g++ g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 "
-         "binutils-mingw-w64-i686 libgtest-dev python3")
+         "binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 "
+         "binutils-mingw-w64-x86-64 libgtest-dev python3")
 WINE = "xvfb xauth x11-apps wine wine32:i386 wine64 fonts-wine strace"
 INSTALL = "apt-get install -y -qq --no-install-recommends "
 ADD_I386 = ["dpkg --print-foreign-architectures", "dpkg --add-architecture i386"]
