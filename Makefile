@@ -2,7 +2,7 @@
 # make test: install what is missing, build the trees, run every test (the unit tests also
 # under AddressSanitizer and UBSan, in build/host-asan).
 # make bench: print the start-up and size figures (scripts/benchmark.py).
-# make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe and its README.TXT.
+# make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe, tarrow64.exe and their README.TXT.
 # make fuzz: run the registry probes over 100,000 seeded random registries under
 # AddressSanitizer and UBSan and print the figures; fails on any fault or sanitizer report.
 JOBS ?= 2
@@ -66,9 +66,12 @@ fuzz: deps host-asan
 run: build
 	sh scripts/run.sh
 
-dist: win32
-	python3 scripts/make-dist.py --exe $(WIN32_DIR)/tarrow.exe --readme scripts/dist/README.TXT \
-		--out $(DIST_ZIP)
+# The zip is checked as it is written: both programs byte for byte, the text with CR LF.
+dist: win32 win64
+	python3 scripts/make-dist.py --exe $(WIN32_DIR)/tarrow.exe --exe $(WIN64_DIR)/tarrow64.exe \
+		--readme scripts/dist/README.TXT --out $(DIST_ZIP)
+	python3 tests/audit/check_dist.py --zip $(DIST_ZIP) --exe $(WIN32_DIR)/tarrow.exe \
+		--exe $(WIN64_DIR)/tarrow64.exe --readme scripts/dist/README.TXT
 
 clean:
 	rm -rf build
