@@ -5,11 +5,12 @@
 # Where this machine runs no 32-bit program, the Wine bench and `make run` run 32-bit Wine
 # in an emulated i386 machine (scripts/guest), its image made once under build/guest.
 # make bench: print the start-up and size figures (scripts/benchmark.py).
-# make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe and its README.TXT.
+# make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe, tarrow64.exe and their README.TXT.
 # make fuzz: run the registry probes over 100,000 seeded random registries under
 # AddressSanitizer and UBSan and print the figures; fails on any fault or sanitizer report.
 JOBS ?= 2
 WIN32_DIR := build/win32
+WIN64_DIR := build/win64
 HOST_DIR := build/host
 HOST_ASAN_DIR := build/host-asan
 DIST_ZIP := build/dist/tarrow-1.0.zip
@@ -17,18 +18,22 @@ WINE_OUTCOME := $(WIN32_DIR)/wine-bench/outcome.txt
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= 100000
 
-.PHONY: all deps build win32 host host-asan test unit-test wine-test bench fuzz run dist clean
+.PHONY: all deps build win32 win64 host host-asan test unit-test wine-test bench fuzz run dist clean
 
 all: build
 
 deps:
 	sh scripts/install-deps.sh
 
-build: deps win32 host
+build: deps win32 win64 host
 
 win32:
 	cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32_DIR) -j $(JOBS)
+
+win64:
+	cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	cmake --build $(WIN64_DIR) -j $(JOBS)
 
 host:
 	cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -65,9 +70,12 @@ fuzz: deps host-asan
 run: build
 	sh scripts/run.sh
 
-dist: win32
-	python3 scripts/make-dist.py --exe $(WIN32_DIR)/tarrow.exe --readme scripts/dist/README.TXT \
-		--out $(DIST_ZIP)
+# The zip is checked as it is written: both programs byte for byte, the text with CR LF.
+dist: win32 win64
+	python3 scripts/make-dist.py --exe $(WIN32_DIR)/tarrow.exe --exe $(WIN64_DIR)/tarrow64.exe \
+		--readme scripts/dist/README.TXT --out $(DIST_ZIP)
+	python3 tests/audit/check_dist.py --zip $(DIST_ZIP) --exe $(WIN32_DIR)/tarrow.exe \
+		--exe $(WIN64_DIR)/tarrow64.exe --readme scripts/dist/README.TXT
 
 clean:
 	rm -rf build

@@ -25,10 +25,15 @@ enum {
 // limited account, and from Vista on any program that is not elevated, is refused keys of
 // HKEY_LOCAL_MACHINE opened with write rights (KEY_ALL_ACCESS among them).
 enum { RegKeyRead = 0x20019 }; // KEY_READ: query values, enumerate subkeys, notify
-// On 64-bit Windows a 32-bit program's keys below HKEY_LOCAL_MACHINE\Software are those of
-// its own view (Software\Wow6432Node); this access bit opens the native, 64-bit view. Only
-// a process under WoW64 may ask for it: Windows 2000 refuses access bits it does not know.
-enum { RegKeyNativeView = 0x0100 }; // KEY_WOW64_64KEY
+// On 64-bit Windows HKEY_LOCAL_MACHINE\Software has two views: the 32-bit programs' keys
+// (Software\Wow6432Node) and the 64-bit programs' keys. A program opens the keys of its own
+// view unless one of these access bits asks for the other. Windows 2000 refuses access bits
+// it does not know, so a 32-bit program asks for the 64-bit view only under WoW64.
+enum {
+    RegKey64BitView = 0x0100, // KEY_WOW64_64KEY
+    RegKey32BitView = 0x0200, // KEY_WOW64_32KEY
+};
+enum RegView { RegView32Bit, RegView64Bit };
 
 // registry_access_win32.cpp: each is the Win32 call named beside it.
 long OpenRegKey(RegKey parent, const char *path, RegKey *key);          // RegOpenKeyA
@@ -42,9 +47,12 @@ long QueryRegInfoKey(RegKey key, unsigned long *longestSubKeyName);    // RegQue
 long QueryRegValueEx(RegKey key, const char *valueName, unsigned char *data,
                      unsigned long *size);                             // RegQueryValueExA
 long CloseRegKey(RegKey key);                                          // RegCloseKey
-// IsWow64Process: true when this 32-bit process runs on 64-bit Windows, where the registry
-// has a native view besides its own; false where the system lacks the call (before XP SP2).
-bool HasNativeRegistryView();
+// The access bits that open the keys of the view, for OpenRegKeyEx beside RegKeyRead; false
+// where this program has no such view. The 32-bit program reads the 32-bit view as its own
+// and the 64-bit view only under WoW64 (IsWow64Process, which Windows lacks before XP SP2);
+// the 64-bit program reads the 64-bit view as its own and asks for the 32-bit one, which a
+// 64-bit Windows without WoW64 may not have.
+bool GetRegViewAccess(RegView view, unsigned long *access);
 
 // registry_values.cpp: reads that never leave the caller's buffer, whatever the stored
 // value's type or length. A value longer than the buffer is cut, not refused.

@@ -66,14 +66,30 @@ long CloseRegKey(RegKey key)
     return RegCloseKey(ToHkey(key));
 }
 
+#ifdef _WIN64
+// tarrow64.exe: its own view is the 64-bit one.
+bool GetRegViewAccess(RegView view, unsigned long *access)
+{
+    *access = view == RegView32Bit ? RegKey32BitView : 0;
+    return true;
+}
+#else
 // IsWow64Process is missing from Windows 95 to 2000 and XP before SP2: none of those runs
 // under WoW64.
 typedef BOOL(WINAPI *IsWow64ProcessFunction)(HANDLE process, BOOL *isWow64);
 
-bool HasNativeRegistryView()
+static bool RunsUnderWow64()
 {
     IsWow64ProcessFunction isWow64Process =
         (IsWow64ProcessFunction)FindKernelFunction("IsWow64Process");
     BOOL underWow64 = FALSE;
     return isWow64Process && isWow64Process(GetCurrentProcess(), &underWow64) && underWow64;
 }
+
+// tarrow.exe: its own view is the 32-bit one.
+bool GetRegViewAccess(RegView view, unsigned long *access)
+{
+    *access = view == RegView64Bit ? RegKey64BitView : 0;
+    return view == RegView32Bit || RunsUnderWow64();
+}
+#endif

@@ -1,5 +1,6 @@
 // The few compiler helpers tarrow.exe needs, written for the i486: the compiler's own
 // runtime library is built for later processors (CMOV), so the program does not link it.
+// The 32-bit program's only: tarrow64.exe has its own in runtime_win64.cpp.
 #include "arith64.h"
 
 #include <stddef.h>

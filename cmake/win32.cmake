@@ -3,22 +3,64 @@
 # compiler helpers (base/runtime_win32.cpp) keep the compiler's start-up code and runtime
 # libraries out: those are built for later processors. The Windows headers are held to the
 # oldest target's records.
+#
+# tarrow64.exe, in a tree of its own (build/win64): the same program for 64-bit Windows from
+# XP x64 and Server 2003 x64 on, for the x86-64 processors' common instruction set. It takes
+# MSVCRT.DLL, the C runtime DLL every 64-bit Windows ships, and keeps the unwind tables: a
+# probe's fault is dispatched and unwound through them (app/probe_guard_win64.cpp). It is
+# compiled from the same sources with the same headers, so it takes the same branches for
+# Windows 95 to NT 4.0 that the Wine bench reaches through Wine's version settings.
 enable_language(RC)
 
-set(TARROW_WIN32_COMPILE_OPTIONS
-    ${TARROW_WARNINGS} -march=i486 -mtune=i486 -Os -fno-exceptions -fno-rtti
-    -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
-    -fno-stack-protector)
+if(TARROW_WIN64)
+  set(TARROW_PROGRAM_NAME tarrow64)
+  set(TARROW_WIN32_COMPILE_OPTIONS
+      ${TARROW_WARNINGS} -march=x86-64 -mtune=generic -Os -fno-exceptions -fno-rtti
+      -fno-threadsafe-statics -fno-stack-protector)
+  set(TARROW_WIN32_LINK_OPTIONS
+      -nostartfiles -nostdlib -mwindows -s
+      -Wl,--subsystem,windows:5.02
+      -Wl,--major-os-version,5 -Wl,--minor-os-version,2
+      -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,2)
+  set(TARROW_WIN32_C_RUNTIME msvcrt)
+  # No decoration of C names on x64.
+  set(TARROW_STARTUP_SYMBOL TarrowStartup)
+else()
+  set(TARROW_PROGRAM_NAME tarrow)
+  set(TARROW_WIN32_COMPILE_OPTIONS
+      ${TARROW_WARNINGS} -march=i486 -mtune=i486 -Os -fno-exceptions -fno-rtti
+      -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
+      -fno-stack-protector)
+  set(TARROW_WIN32_LINK_OPTIONS
+      -nostartfiles -nostdlib -mwindows -s
+      -Wl,--subsystem,windows:4.0
+      -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
+  set(TARROW_WIN32_C_RUNTIME crtdll)
+  set(TARROW_STARTUP_SYMBOL _TarrowStartup@0)
+endif()
 set(TARROW_WIN32_DEFINITIONS _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0300)
-set(TARROW_WIN32_LINK_OPTIONS
-    -nostartfiles -nostdlib -mwindows -s
-    -Wl,--subsystem,windows:4.0
-    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
 set(TARROW_WIN32_LIBRARIES
-    comctl32 user32 gdi32 advapi32 version winmm wsock32 kernel32 crtdll)
+    comctl32 user32 gdi32 advapi32 version winmm wsock32 kernel32 ${TARROW_WIN32_C_RUNTIME})
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
+
+# tarrow64.exe's manifest: tarrow.manifest naming the x64 processor architecture, written
+# into the tree whenever tarrow.manifest changes (resources/tarrow.rc picks it).
+if(TARROW_WIN64)
+  set(manifest ${CMAKE_SOURCE_DIR}/resources/tarrow.manifest)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${manifest})
+  file(READ ${manifest} text)
+  string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" text64
+                 "${text}")
+  if(text64 STREQUAL text)
+    message(FATAL_ERROR "${manifest} names no processorArchitecture=\"x86\" to replace")
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/resources/tarrow64.manifest.new "${text64}")
+  configure_file(${CMAKE_BINARY_DIR}/resources/tarrow64.manifest.new
+                 ${CMAKE_BINARY_DIR}/resources/tarrow64.manifest COPYONLY)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/resources")
+endif()
 
 # The processor code is kept apart, in a library of its own, so the map file names it for
 # the audit (the only code that may hold the guarded processor instructions) and so the
@@ -39,21 +81,27 @@ function(tarrow_win32_objects name)
   target_compile_definitions(${name} PRIVATE ${TARROW_WIN32_DEFINITIONS})
 endfunction()
 
-# Links a program from object libraries like tarrow.exe, with a map file beside it.
+# Links a program from object libraries like tarrow.exe, with a map file beside it. The
+# program itself takes the name of its tree's architecture; its copies keep their own.
 function(tarrow_win32_program name)
+  set(output ${name})
+  if(name STREQUAL "tarrow")
+    set(output ${TARROW_PROGRAM_NAME})
+  endif()
   add_executable(${name} WIN32 ${ARGN} ${CMAKE_SOURCE_DIR}/resources/tarrow.rc)
-  target_link_options(${name} PRIVATE ${TARROW_WIN32_LINK_OPTIONS} -Wl,-e,_TarrowStartup@0
-                      -Wl,-Map,${CMAKE_BINARY_DIR}/${name}.map)
+  target_link_options(${name} PRIVATE ${TARROW_WIN32_LINK_OPTIONS}
+                      -Wl,-e,${TARROW_STARTUP_SYMBOL} -Wl,-Map,${CMAKE_BINARY_DIR}/${output}.map)
   target_link_libraries(${name} PRIVATE ${TARROW_WIN32_LIBRARIES})
-  set_target_properties(${name} PROPERTIES SUFFIX .exe
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output} SUFFIX .exe
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
 
 # The inventory pass (with the guard it runs each probe in) is an object set of its own so
 # the benchmark can leave it out.
 set(TARROW_WIN32_INVENTORY_SOURCES ${TARROW_WIN32_APP_SOURCES})
-list(FILTER TARROW_WIN32_INVENTORY_SOURCES INCLUDE REGEX "/(inventory|probe_guard)_win32\\.cpp$")
-list(FILTER TARROW_WIN32_APP_SOURCES EXCLUDE REGEX "/(inventory|probe_guard)_win32\\.cpp$")
+set(TARROW_INVENTORY_PATTERN "/(inventory|probe_guard)_win(32|64)\\.cpp$")
+list(FILTER TARROW_WIN32_INVENTORY_SOURCES INCLUDE REGEX ${TARROW_INVENTORY_PATTERN})
+list(FILTER TARROW_WIN32_APP_SOURCES EXCLUDE REGEX ${TARROW_INVENTORY_PATTERN})
 tarrow_win32_objects(tarrow_app_objects ${TARROW_WIN32_APP_SOURCES})
 tarrow_win32_objects(tarrow_inventory_objects ${TARROW_WIN32_INVENTORY_SOURCES})
 tarrow_win32_program(tarrow $<TARGET_OBJECTS:tarrow_app_objects>
@@ -69,4 +117,6 @@ endif()
 
 add_subdirectory(tests/wine)
 add_subdirectory(tests/audit)
-add_subdirectory(tests/bench)
+if(NOT TARROW_WIN64) # make bench times the 32-bit program only
+  add_subdirectory(tests/bench)
+endif()

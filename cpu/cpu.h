@@ -42,6 +42,10 @@ struct CpuidRegisters {
     uint32_t eax, ebx, ecx, edx;
 };
 
+// A processor affinity mask as Windows keeps it (DWORD_PTR): one bit per logical processor,
+// as wide as a pointer, so 32 processors for the 32-bit program and 64 for the 64-bit one.
+typedef uintptr_t ProcessorMask;
+
 // Signature fields of CPUID leaf 1 (EAX masked with 0x3FFF; extended fields never read).
 struct CpuSignature {
     unsigned family, model, type;
@@ -54,7 +58,7 @@ void GetCpuInfo(CpuInfo *info, CpuInfo **record, char **name, uint8_t *hasMmx,
                 char **speedText, int32_t *cpuCount, int32_t *speedMhz);
 uint8_t CpuHasMmx();
 int32_t CountProcessors();
-int32_t CountMaskBits(uint32_t mask);
+int32_t CountMaskBits(ProcessorMask mask);
 void StoreCpuSpeed(CpuInfo *info, int32_t mhz);
 // The recorded clock rate stored in the record: 1 when there was one, else 0 and the
 // record unchanged.

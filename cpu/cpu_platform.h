@@ -1,6 +1,7 @@
 // The processor and the platform as the identification sees them: each operation is one
-// instruction or one system call. Windows: cpu_platform_win32.cpp; the host has a simulated
-// one for the unit tests and a native one for the bench tools.
+// instruction or one system call. Windows: the instructions in cpu_platform_win32.cpp and,
+// for the 64-bit program, cpu_platform_win64.cpp, the system calls in cpu_system_win32.cpp;
+// the host has a simulated one for the unit tests and a native one for the bench tools.
 #ifndef TARROW_CPU_PLATFORM_H
 #define TARROW_CPU_PLATFORM_H
 
@@ -55,7 +56,7 @@ int GetThreadPriorityLevel();
 void SetThreadPriorityLevel(int priority);
 
 // The system.
-bool GetSystemAffinityMask(uint32_t *mask);
+bool GetSystemAffinityMask(ProcessorMask *mask);
 // The logical processors of every processor group, as Windows 7 and later count them;
 // false where the system cannot (the function is missing, or it answers 0).
 bool CountActiveProcessors(int32_t *count);

@@ -1,11 +1,9 @@
-// The processor and the platform on 32-bit Windows: the instructions as inline assembly,
-// each one that may fault inside its own fs:[0] exception frame, and the system calls.
+// The processor on 32-bit Windows: the instructions as inline assembly, each one that may
+// fault inside its own fs:[0] exception frame, and the ports of the Windows 95 family. The
+// system calls are in cpu_system_win32.cpp, shared with the 64-bit program.
 #include "cpu_platform.h"
-#include "../base/kernel_lookup.h"
 
 #include <windows.h>
-#include <mmsystem.h>
-#include <stdio.h>
 #include <string.h>
 
 // An exception frame as the system walks it from fs:[0]: the link and the handler, then
@@ -245,105 +243,4 @@ void RestoreInterrupts(uint32_t savedFlags)
                          : "memory");
     if (frame.faulted)
         portFault = true;
-}
-
-bool ReadPerformanceFrequency(uint32_t *low)
-{
-    LARGE_INTEGER frequency;
-    if (!QueryPerformanceFrequency(&frequency))
-        return false;
-    *low = frequency.LowPart;
-    return true;
-}
-
-uint32_t ReadPerformanceCounter()
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.LowPart;
-}
-
-uint32_t ReadMillisecondTimer()
-{
-    return timeGetTime();
-}
-
-// Whether the 1 ms resolution is in force for a measurement, so that it can be ended if a
-// fault cuts the measurement short.
-static bool timerPeriodBegun = false;
-
-void BeginTimerPeriod()
-{
-    timeBeginPeriod(1);
-    timerPeriodBegun = true;
-}
-
-void EndTimerPeriod()
-{
-    timeEndPeriod(1);
-    timerPeriodBegun = false;
-}
-
-void EndUnfinishedTimerPeriod()
-{
-    if (timerPeriodBegun)
-        EndTimerPeriod();
-}
-
-void SleepMilliseconds(uint32_t milliseconds)
-{
-    Sleep(milliseconds);
-}
-
-uint32_t GetProcessPriority()
-{
-    return GetPriorityClass(GetCurrentProcess());
-}
-
-void SetProcessPriority(uint32_t priorityClass)
-{
-    SetPriorityClass(GetCurrentProcess(), priorityClass);
-}
-
-int GetThreadPriorityLevel()
-{
-    return GetThreadPriority(GetCurrentThread());
-}
-
-void SetThreadPriorityLevel(int priority)
-{
-    SetThreadPriority(GetCurrentThread(), priority);
-}
-
-bool GetSystemAffinityMask(uint32_t *mask)
-{
-    DWORD_PTR processMask = 0, systemMask = 0;
-    if (!GetProcessAffinityMask(GetCurrentProcess(), &processMask, &systemMask))
-        return false;
-    *mask = (uint32_t)systemMask;
-    return true;
-}
-
-// GetActiveProcessorCount exists from Windows 7 on; older systems would refuse to load a
-// program that imports it.
-typedef DWORD(WINAPI *ActiveProcessorCountFunction)(WORD groupNumber);
-enum { AllProcessorGroups = 0xFFFF }; // ALL_PROCESSOR_GROUPS
-
-bool CountActiveProcessors(int32_t *count)
-{
-    ActiveProcessorCountFunction countActive =
-        (ActiveProcessorCountFunction)FindKernelFunction("GetActiveProcessorCount");
-    DWORD active = countActive ? countActive(AllProcessorGroups) : 0;
-    if (active == 0)
-        return false;
-    *count = (int32_t)active;
-    return true;
-}
-
-// Through the C runtime DLL's own stream in text mode, so a line end leaves the program as
-// CR LF; a GUI program without a console loses the text.
-void WriteStandardOutput(const char *text)
-{
-    fputs(text, stdout);
-    fflush(stdout);
 }

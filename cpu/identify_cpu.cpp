@@ -58,7 +58,7 @@ uint8_t CpuHasMmx()
     return RunEmms() ? 1 : 0;
 }
 
-int32_t CountMaskBits(uint32_t mask)
+int32_t CountMaskBits(ProcessorMask mask)
 {
     int32_t count = 0;
     while (mask != 0) {
@@ -68,16 +68,16 @@ int32_t CountMaskBits(uint32_t mask)
     return count;
 }
 
-// The processors configured in the system, not those this process may use. A 32-bit
-// program's affinity masks hold 32 processors of its own processor group only, so where
-// Windows counts the processors of every group that count is taken. A failed query still
-// means at least the processor this runs on.
+// The processors configured in the system, not those this process may use. An affinity
+// mask holds the processors of the program's own processor group only, at most 32 for a
+// 32-bit program and 64 for a 64-bit one, so where Windows counts the processors of every
+// group that count is taken. A failed query still means at least the processor this runs on.
 int32_t CountProcessors()
 {
     int32_t active;
     if (CountActiveProcessors(&active))
         return active;
-    uint32_t mask;
+    ProcessorMask mask;
     if (!GetSystemAffinityMask(&mask))
         return 1;
     return CountMaskBits(mask);

@@ -24,10 +24,26 @@ static bool BuildLibraryPath(const char *directory, const char *fileName, char *
     return true;
 }
 
+#ifdef _WIN64
+// The Glide libraries are 32-bit: on 64-bit Windows they are in the 32-bit system folder
+// (SysWOW64), which tarrow.exe sees as its own system folder. A Windows without WoW64 has
+// none, and the system folder is looked at instead.
+static UINT GetGlideDirectory(char *directory, UINT size)
+{
+    UINT length = GetSystemWow64DirectoryA(directory, size);
+    return length != 0 ? length : GetSystemDirectoryA(directory, size);
+}
+#else
+static UINT GetGlideDirectory(char *directory, UINT size)
+{
+    return GetSystemDirectoryA(directory, size);
+}
+#endif
+
 int AddGlideRows()
 {
     char directory[TextBufferSize];
-    UINT length = GetSystemDirectoryA(directory, sizeof directory);
+    UINT length = GetGlideDirectory(directory, sizeof directory);
     if (length == 0 || length >= sizeof directory)
         return 1; // no system directory that fits: no library to look at
     char path[TextBufferSize];

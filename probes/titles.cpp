@@ -96,12 +96,17 @@ static void AddTitlesOfMakerKeys(unsigned long access)
     }
 }
 
-// On 64-bit Windows the first walk reads the program's own, 32-bit view of the registry;
-// a title that a 64-bit installer registered is only in the native view, walked second.
+// The 32-bit view of the registry is walked first, then, on 64-bit Windows, the 64-bit
+// view: a title that a 64-bit installer registered is only there. tarrow.exe and
+// tarrow64.exe walk the views in this order, whichever is their own, so both list the same
+// titles in the same order.
 int AddMakerTitleRows()
 {
-    AddTitlesOfMakerKeys(RegKeyRead);
-    if (HasNativeRegistryView())
-        AddTitlesOfMakerKeys(RegKeyRead | RegKeyNativeView);
+    static const RegView views[] = {RegView32Bit, RegView64Bit};
+    for (size_t i = 0; i < sizeof views / sizeof views[0]; ++i) {
+        unsigned long access;
+        if (GetRegViewAccess(views[i], &access))
+            AddTitlesOfMakerKeys(RegKeyRead | access);
+    }
     return 0;
 }

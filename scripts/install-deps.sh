@@ -25,6 +25,10 @@ have i686-w64-mingw32-g++-win32 || build="$build g++-mingw-w64-i686-win32"
 have i686-w64-mingw32-gcc-win32 || build="$build gcc-mingw-w64-i686-win32"
 { have i686-w64-mingw32-windres && have i686-w64-mingw32-objdump; } ||
     build="$build binutils-mingw-w64-i686"
+have x86_64-w64-mingw32-g++-win32 || build="$build g++-mingw-w64-x86-64-win32"
+have x86_64-w64-mingw32-gcc-win32 || build="$build gcc-mingw-w64-x86-64-win32"
+{ have x86_64-w64-mingw32-windres && have x86_64-w64-mingw32-objdump; } ||
+    build="$build binutils-mingw-w64-x86-64"
 pkg_installed libgtest-dev || build="$build libgtest-dev"
 have python3 || build="$build python3"
 

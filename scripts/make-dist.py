@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Packs the zip that goes to users: tarrow.exe and README.TXT, the text with CR LF line
-ends so that Notepad shows its lines."""
+"""Packs the zip that goes to users: the programs (tarrow.exe and tarrow64.exe) and
+README.TXT, the text with CR LF line ends so that Notepad shows its lines."""
 import argparse
 import os
 import sys
@@ -10,7 +10,9 @@ import zipfile
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True, help="the built tarrow.exe")
+    parser.add_argument("--exe", required=True, action="append",
+                        help="a built program, packed under its own file name; may be given"
+                             " more than once, and the programs are packed in that order")
     parser.add_argument("--readme", required=True, help="the README.TXT kept with LF line ends")
     parser.add_argument("--out", required=True, help="the zip to write")
     args = parser.parse_args()
@@ -22,7 +24,8 @@ def main():
     readme.external_attr = 0o644 << 16
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
     with zipfile.ZipFile(args.out, "w", zipfile.ZIP_DEFLATED) as archive:
-        archive.write(args.exe, "tarrow.exe")
+        for exe in args.exe:
+            archive.write(exe, os.path.basename(exe))
         archive.writestr(readme, text)
     print(args.out)
     return 0

@@ -1,13 +1,23 @@
 #!/usr/bin/env python3
-"""Audit of a Windows program for the oldest target: the first Windows 95 on a 486.
+"""Audit of a Windows program for its oldest target.
 
-Lists the program's imports and fails on a DLL or function outside the allow-list, on a PE
-OS or subsystem version above 4.0, on a TLS directory, on a file or section alignment below
-512 bytes or a page, on a file larger than the limit, and on any instruction newer than the
-Pentium. The guarded processor instructions
-(CPUID, RDTSC, EMMS) and the privileged ones of the interval-timer and Cyrix code (IN, OUT,
-CLI, STI, ...) are allowed only in code the linker's map file attributes to the processor
-library (libtarrow_cpu.a) or to objects built from cpu/.
+--target win95-i486 (tarrow.exe): the first Windows 95 on a 486. Lists the program's imports
+and fails on a DLL or function outside the allow-list, on a program that is not a 32-bit
+(PE32, i386) windowed one, on a PE OS or subsystem version above 4.0, on a TLS directory, on
+a file or section alignment below 512 bytes or a page, on a file larger than the limit, and
+on any instruction newer than the Pentium. The guarded processor instructions (CPUID,
+RDTSC, EMMS) and the privileged ones of the interval-timer and Cyrix code (IN, OUT, CLI,
+STI, ...) are allowed only in code the linker's map file attributes to the processor library
+(libtarrow_cpu.a) or to objects built from cpu/.
+
+--target xp-x64 (tarrow64.exe): Windows XP x64 and Server 2003 x64 on the first x86-64
+processors. The same import and size rules; the program must be a windowed PE32+ for AMD64
+with PE OS and subsystem version 5.2, the first 64-bit Windows's. Its instructions are held
+to the x86-64 processors' common set (SSE2 and before): SSE3 and later, AVX, the bit
+manipulation sets, and LAHF, SAHF, CMPXCHG16B and PREFETCHW (missing from the first
+processors in 64-bit mode) are allowed only in the processor code, as are the guarded
+instructions; the privileged ones are allowed nowhere, as no 64-bit Windows lets a program
+run them.
 
 With --expect-rejection the audit must fail, and with each of the given findings: that is
 how the test tree proves the audit can fail.
@@ -26,6 +36,20 @@ NEWER_MNEMONIC = re.compile(
     r"popcnt|lzcnt|tzcnt|movbe|crc32\w*|fisttp\w*|monitor|mwait|xgetbv|rdrand|rdseed|"
     r"rdtscp|femms)$")
 NEWER_REGISTER = re.compile(r"%(x|y|z)mm\d+|%mm\d")
+# Instructions beyond the x86-64 processors' common set (which has CMOV, MMX, SSE and SSE2):
+# SSE3, SSSE3, SSE4.1, SSE4.2 and SSE4a, AES and carry-less multiply, SHA, BMI1 and BMI2, ADX,
+# and the rest by name; AVX and later by their v-prefixed mnemonics and their registers.
+NEWER_THAN_X86_64_MNEMONIC = re.compile(
+    r"^(addsubp[sd]|haddp[sd]|hsubp[sd]|movs[hl]dup|movddup|lddqu|fisttp\w*|monitor\w*|"
+    r"mwait\w*|pabs[bwd]|palignr|phadd(w|d|sw)|phsub(w|d|sw)|pmaddubsw|pmulhrsw|pshufb|"
+    r"psign[bwd]|blendv?p[sd]|dpp[sd]|extractps|insertps|movntdqa|mpsadbw|packusdw|pblendvb|"
+    r"pblendw|pcmpeqq|pextr[bdq]|phminposuw|pinsr[bdq]|pmaxs[bd]|pmaxu[wd]|pmins[bd]|"
+    r"pminu[wd]|pmov[sz]x\w+|pmuldq|pmulld|ptest|round[ps][sd]|pcmp[ei]str[im]|pcmpgtq|"
+    r"crc32\w*|popcnt|extrq|insertq|movnts[sd]|aes\w+|pclmul\w+|sha1\w+|sha256\w+|andn|"
+    r"bextr|blsi|blsmsk|blsr|bzhi|mulx|pdep|pext|rorx|sarx|shlx|shrx|tzcnt|lzcnt|adcx|adox|"
+    r"movbe|rdrand|rdseed|rdtscp|xgetbv|xsave\w*|xrstor\w*|cmpxchg16b|lahf|sahf|prefetchw\w*|"
+    r"clflushopt|clwb|v(?!err$|erw$)\w+)$")
+NEWER_THAN_X86_64_REGISTER = re.compile(r"%(y|z)mm\d+|%k[0-7]\b")
 # Allowed only in the processor code, where each runs under an exception guard.
 GUARDED_MNEMONIC = re.compile(r"^(cpuid|rdtsc|emms)$")
 PRIVILEGED_MNEMONIC = re.compile(r"^(in|out|ins|outs)[bwl]?$|^(cli|sti|hlt|rdmsr|wrmsr)$")
@@ -33,6 +57,24 @@ PROCESSOR_CODE = re.compile(r"libtarrow_cpu\.a\(|[/\\]cpu[/\\]")
 
 # objdump -d --no-show-raw-insn: "  401000:\tpush   %ebp"
 INSTRUCTION_LINE = re.compile(r"^\s*([0-9a-f]+):\t(\S+)\s*(.*)$")
+PREFIXES = ("rep", "repz", "repnz", "lock", "data16", "addr16", "addr32", "rex", "rex.W")
+
+# What each target's loader and processors take.
+TARGETS = {
+    "win95-i486": {
+        "format": "pei-i386", "magic": "010b", "what": "a 32-bit (PE32) program for i386",
+        "versions": "at most", "version": (4, 0), "loader_alignment": True,
+        "newer": "instruction newer than the Pentium",
+        "newer_in_processor_code": False, "privileged_in_processor_code": True,
+    },
+    "xp-x64": {
+        "format": "pei-x86-64", "magic": "020b", "what": "a PE32+ program for AMD64",
+        "versions": "exactly", "version": (5, 2), "loader_alignment": False,
+        "newer": "instruction beyond the x86-64 common set",
+        "newer_in_processor_code": True, "privileged_in_processor_code": False,
+    },
+}
+WINDOWS_GUI_SUBSYSTEM = 2
 
 
 def run(command):
@@ -125,7 +167,15 @@ def owner_of(address, ranges, starts):
     return "unknown code"
 
 
-def audit_instructions(disassembly, ranges):
+def is_newer(target, mnemonic, operands):
+    if target is TARGETS["xp-x64"]:
+        return bool(NEWER_THAN_X86_64_MNEMONIC.match(mnemonic)
+                    or NEWER_THAN_X86_64_REGISTER.search(operands))
+    return bool(NEWER_MNEMONIC.match(mnemonic)
+                or (NEWER_REGISTER.search(operands) and mnemonic != "emms"))
+
+
+def audit_instructions(target, disassembly, ranges):
     starts = [start for start, _, _ in ranges]
     findings = []
     for line in disassembly.splitlines():
@@ -133,22 +183,59 @@ def audit_instructions(disassembly, ranges):
         if not match:
             continue
         address, mnemonic, operands = int(match.group(1), 16), match.group(2), match.group(3)
-        if mnemonic in ("rep", "repz", "repnz", "lock", "data16", "addr16") and operands:
+        while mnemonic in PREFIXES and operands:
             mnemonic, _, operands = operands.partition(" ")
+            operands = operands.strip()
         where = lambda: owner_of(address, ranges, starts)
-        if NEWER_MNEMONIC.match(mnemonic) or (NEWER_REGISTER.search(operands)
-                                              and mnemonic != "emms"):
-            findings.append(f"instruction newer than the Pentium: {mnemonic} {operands}"
-                            f" at 0x{address:x} in {where()}")
+        in_processor_code = lambda: bool(PROCESSOR_CODE.search(where()))
+        if is_newer(target, mnemonic, operands):
+            if not (target["newer_in_processor_code"] and in_processor_code()):
+                findings.append(f"{target['newer']}: {mnemonic} {operands}"
+                                f" at 0x{address:x} in {where()}")
+        elif PRIVILEGED_MNEMONIC.match(mnemonic) and not target["privileged_in_processor_code"]:
+            findings.append(f"privileged instruction {mnemonic} at 0x{address:x} in {where()}")
         elif GUARDED_MNEMONIC.match(mnemonic) or PRIVILEGED_MNEMONIC.match(mnemonic):
-            if not PROCESSOR_CODE.search(where()):
+            if not in_processor_code():
                 findings.append(f"{mnemonic} outside the processor code at 0x{address:x}"
                                 f" in {where()}")
     return findings
 
 
+def audit_header(target, headers, fields):
+    findings = []
+    match = re.search(r"file format (\S+)", headers)
+    file_format = match.group(1) if match else "unknown"
+    magic = fields.get("Magic", "unknown")
+    print(f"File format {file_format}, magic {magic}")
+    if file_format != target["format"] or magic != target["magic"]:
+        findings.append(f"not {target['what']}: file format {file_format}, magic {magic}")
+    subsystem = int(fields.get("Subsystem", "0"), 16)
+    if subsystem != WINDOWS_GUI_SUBSYSTEM:
+        findings.append(f"subsystem {subsystem} is not the windowed one (2)")
+    for kind in ("OSystem", "Subsystem"):
+        major = int(fields.get(f"Major{kind}Version", "0"), 16)
+        minor = int(fields.get(f"Minor{kind}Version", "0"), 16)
+        print(f"PE {kind} version: {major}.{minor}")
+        wanted = target["version"]
+        if (major, minor) > wanted:
+            findings.append(f"PE {kind} version {major}.{minor} is above {wanted[0]}.{wanted[1]}")
+        elif target["versions"] == "exactly" and (major, minor) != wanted:
+            findings.append(f"PE {kind} version {major}.{minor} is not {wanted[0]}.{wanted[1]}")
+    if target["loader_alignment"]:
+        # The Windows 95 loader maps sections in whole disk sectors and pages.
+        file_alignment = int(fields.get("FileAlignment", "0"), 16)
+        section_alignment = int(fields.get("SectionAlignment", "0"), 16)
+        if file_alignment < 0x200 or section_alignment < 0x1000:
+            findings.append(f"alignment below the Windows 95 loader's: file"
+                            f" 0x{file_alignment:x}, sections 0x{section_alignment:x}")
+    if fields.get("TlsDirectory"):
+        findings.append("TLS directory present: the program's own start-up runs no callbacks")
+    return findings
+
+
 def audit(args):
     findings = []
+    target = TARGETS[args.target]
     headers = run([args.objdump, "-p", args.exe])
 
     size = len(open(args.exe, "rb").read())
@@ -156,21 +243,7 @@ def audit(args):
     if size > args.max_size:
         findings.append(f"size {size} bytes is above the limit of {args.max_size} bytes")
 
-    fields = read_header_fields(headers)
-    for kind in ("OSystem", "Subsystem"):
-        major = int(fields.get(f"Major{kind}Version", "0"), 16)
-        minor = int(fields.get(f"Minor{kind}Version", "0"), 16)
-        print(f"PE {kind} version: {major}.{minor}")
-        if (major, minor) > (4, 0):
-            findings.append(f"PE {kind} version {major}.{minor} is above 4.0")
-    # The Windows 95 loader maps sections in whole disk sectors and pages.
-    file_alignment = int(fields.get("FileAlignment", "0"), 16)
-    section_alignment = int(fields.get("SectionAlignment", "0"), 16)
-    if file_alignment < 0x200 or section_alignment < 0x1000:
-        findings.append(f"alignment below the Windows 95 loader's: file 0x{file_alignment:x},"
-                        f" sections 0x{section_alignment:x}")
-    if fields.get("TlsDirectory"):
-        findings.append("TLS directory present: the first Windows 95 does not run its callbacks")
+    findings += audit_header(target, headers, read_header_fields(headers))
 
     allowed = read_allow_list(args.allowed)
     imports = read_imports(headers)
@@ -190,13 +263,15 @@ def audit(args):
 
     ranges = read_code_ranges(args.map) if args.map else []
     disassembly = run([args.objdump, "-d", "--no-show-raw-insn", args.exe])
-    findings += audit_instructions(disassembly, ranges)
+    findings += audit_instructions(target, disassembly, ranges)
     return findings
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("exe")
+    parser.add_argument("--target", choices=sorted(TARGETS), default="win95-i486",
+                        help="the oldest Windows and processor the program is for")
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
     parser.add_argument("--allowed", required=True, help="allow-list of DLLs and functions")
     parser.add_argument("--map", help="the linker's map file, to place guarded instructions")

@@ -1,6 +1,7 @@
 // A program built against every rule the audit enforces, so the audit's test can show that
-// each rule rejects: P6 code (CMOV) and CPUID outside the processor code, an import from
-// MSVCRT.DLL, a KERNEL32 function of Windows Vista, and a PE version of 6.0.
+// each rule rejects: P6 code (CMOV), an SSE4.2 instruction (POPCNT) and CPUID outside the
+// processor code, an import from MSVCRT.DLL, a KERNEL32 function of Windows Vista, a
+// console program, and a PE version of 6.0. Built for each tree's processor.
 #include <windows.h>
 #include <stdio.h>
 
@@ -8,6 +9,13 @@ static int PickWithCmov(int condition, int a, int b)
 {
     __asm__("testl %1, %1\n\tcmovel %2, %0" : "+r"(a) : "r"(condition), "r"(b) : "cc");
     return a;
+}
+
+static unsigned CountBits(unsigned value)
+{
+    unsigned count;
+    __asm__("popcntl %1, %0" : "=r"(count) : "r"(value) : "cc");
+    return count;
 }
 
 static unsigned ReadVendorLeaf()
@@ -20,6 +28,7 @@ static unsigned ReadVendorLeaf()
 int main(int argc, char **)
 {
     ULONGLONG ticks = GetTickCount64();
-    printf("%d %u %lu\n", PickWithCmov(argc, 1, 2), ReadVendorLeaf(), (unsigned long)ticks);
+    printf("%d %u %u %lu\n", PickWithCmov(argc, 1, 2), CountBits(argc), ReadVendorLeaf(),
+           (unsigned long)ticks);
     return 0;
 }

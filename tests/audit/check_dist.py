@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Makes the users' zip with scripts/make-dist.py into a temporary folder and checks it:
-tarrow.exe byte for byte the built one, and README.TXT the kept text in plain ASCII with
-CR LF line ends only, as Notepad on Windows 95 needs them."""
+"""Checks the users' zip: made with scripts/make-dist.py into a temporary folder, or with
+--zip one already made. Each program byte for byte the built one under its own file name,
+in the order given, then README.TXT, the kept text in plain ASCII with CR LF line ends only,
+as Notepad on Windows 95 needs them."""
 import argparse
 import os
 import subprocess
@@ -10,17 +11,21 @@ import tempfile
 import zipfile
 
 
-def check(zip_path, exe, readme):
+def check(zip_path, exes, readme):
     findings = []
+    expected = [os.path.basename(exe) for exe in exes] + ["README.TXT"]
     with zipfile.ZipFile(zip_path) as archive:
         names = archive.namelist()
-        if names != ["tarrow.exe", "README.TXT"]:
-            return ["zip holds %r, expected tarrow.exe and README.TXT" % names]
+        if names != expected:
+            return ["zip holds %r, expected %r" % (names, expected)]
         if archive.testzip() is not None:
             findings.append("zip member %s is damaged" % archive.testzip())
-        packed_exe, text = archive.read("tarrow.exe"), archive.read("README.TXT")
-    if packed_exe != open(exe, "rb").read():
-        findings.append("tarrow.exe in the zip differs from the built one")
+        packed = {name: archive.read(name) for name in names}
+    for exe in exes:
+        name = os.path.basename(exe)
+        if packed[name] != open(exe, "rb").read():
+            findings.append("%s in the zip differs from the built one" % name)
+    text = packed["README.TXT"]
     if text.count(b"\n") != text.count(b"\r\n") or text.count(b"\r") != text.count(b"\r\n"):
         findings.append("README.TXT has line ends other than CR LF")
     if not text.endswith(b"\r\n"):
@@ -34,15 +39,24 @@ def check(zip_path, exe, readme):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--make-dist", required=True, help="scripts/make-dist.py")
-    parser.add_argument("--exe", required=True)
+    source = parser.add_mutually_exclusive_group(required=True)
+    source.add_argument("--make-dist", help="scripts/make-dist.py, to make the zip with")
+    source.add_argument("--zip", help="a zip already made")
+    parser.add_argument("--exe", required=True, action="append",
+                        help="a built program the zip must carry; may be given more than once")
     parser.add_argument("--readme", required=True)
     args = parser.parse_args()
-    with tempfile.TemporaryDirectory() as folder:
-        zip_path = os.path.join(folder, "tarrow-1.0.zip")
-        subprocess.run([sys.executable, args.make_dist, "--exe", args.exe,
-                        "--readme", args.readme, "--out", zip_path], check=True)
-        findings = check(zip_path, args.exe, args.readme)
+    if args.zip:
+        findings = check(args.zip, args.exe, args.readme)
+    else:
+        with tempfile.TemporaryDirectory() as folder:
+            zip_path = os.path.join(folder, "tarrow-1.0.zip")
+            command = [sys.executable, args.make_dist, "--readme", args.readme,
+                       "--out", zip_path]
+            for exe in args.exe:
+                command += ["--exe", exe]
+            subprocess.run(command, check=True)
+            findings = check(zip_path, args.exe, args.readme)
     for finding in findings:
         print("FAIL: " + finding)
     print("Distribution check failed." if findings else "Distribution check passed.")

@@ -10,6 +10,9 @@ per-monitor awareness. The version information (type 16, id 1) must name a Windo
 application of version 1.0 and carry the strings the file's Properties show, in the US
 English, Windows Latin 1 table.
 
+--architecture names the program's processor: x86 for tarrow.exe, amd64 for tarrow64.exe.
+The assemblyIdentity must name it, and the version information the program's own file name.
+
 With --manifest the file given is a manifest to check on its own. With --expect-rejection
 the check must fail, and with each of the given findings.
 """
@@ -55,10 +58,12 @@ VERSION_STRINGS = {
     "FileVersion": "1.0",
     "InternalName": "tarrow",
     "LegalCopyright": "Copyright (C) 2026 Tarrow Diagnostics",
-    "OriginalFilename": "tarrow.exe",
+    "OriginalFilename": None,  # the architecture's file name, below
     "ProductName": "Tarrow",
     "ProductVersion": "1.0",
 }
+# The program's file name by the processorArchitecture of its manifest.
+FILE_NAMES = {"x86": "tarrow.exe", "amd64": "tarrow64.exe"}
 
 
 def read_resources(exe, windres):
@@ -121,7 +126,7 @@ def version_text(value):
     return value.decode("utf-16-le").rstrip("\0")
 
 
-def audit_version(resources):
+def audit_version(resources, architecture):
     data = resources.get((RT_VERSION, 1))
     if data is None:
         return ["no version information (resource type 16, id 1)"]
@@ -144,6 +149,7 @@ def audit_version(resources):
     strings = {name: version_text(value)
                for name, (value, _) in tables.get(STRING_TABLE, (b"", {}))[1].items()}
     for name, want in VERSION_STRINGS.items():
+        want = want or FILE_NAMES[architecture]
         got = strings.get(name.upper())
         print("%s: %r" % (name, got))
         if got != want:
@@ -187,7 +193,7 @@ def audit_dpi_awareness(root):
     return findings
 
 
-def audit_manifest(resources):
+def audit_manifest(resources, architecture):
     data = resources.get((RT_MANIFEST, 1))
     if data is None:
         return ["no manifest (resource type 24, id 1)"]
@@ -203,6 +209,9 @@ def audit_manifest(resources):
     identity = root.find(ASM_V1 + "assemblyIdentity")
     if identity is None or identity.get("type") != "win32" or not identity.get("name"):
         findings.append("manifest has no win32 assemblyIdentity")
+    elif identity.get("processorArchitecture") != architecture:
+        findings.append("assemblyIdentity names processorArchitecture %r, expected %r" %
+                        (identity.get("processorArchitecture"), architecture))
     for element in root.iter():
         namespace, _, local = element.tag.rpartition("}")
         if namespace + "}" == ASM_V1 and local not in XP_ASM_V1_ELEMENTS:
@@ -226,6 +235,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("file", help="the built program, or with --manifest a manifest file")
     parser.add_argument("--windres", default="i686-w64-mingw32-windres")
+    parser.add_argument("--architecture", choices=sorted(FILE_NAMES), default="x86")
     parser.add_argument("--manifest", action="store_true",
                         help="the file is a manifest: check it alone, without windres")
     parser.add_argument("--expect-rejection", nargs="+", metavar="FINDING",
@@ -233,10 +243,12 @@ def main():
     args = parser.parse_args()
 
     if args.manifest:
-        findings = audit_manifest({(RT_MANIFEST, 1): open(args.file, "rb").read()})
+        findings = audit_manifest({(RT_MANIFEST, 1): open(args.file, "rb").read()},
+                                  args.architecture)
     else:
         resources = read_resources(args.file, args.windres)
-        findings = audit_manifest(resources) + audit_version(resources)
+        findings = (audit_manifest(resources, args.architecture) +
+                    audit_version(resources, args.architecture))
     for finding in findings:
         print("FAIL: " + finding)
 

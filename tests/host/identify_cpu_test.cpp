@@ -199,12 +199,16 @@ TEST(IdentifyCpu, ProcessorCountOfEveryGroupElseTheSystemMaskBits)
     const struct {
         int32_t active; // GetActiveProcessorCount's answer; 0: the system lacks it
         bool affinityKnown;
-        uint32_t systemMask;
+        ProcessorMask systemMask;
         int32_t count;
     } cases[] = {
         {0, true, 0x5, 2},
         {0, true, 0, 0},
         {0, true, 0xFFFFFFFFu, 32},
+        // A 64-bit program's mask: every bit counts, the upper half's too.
+        {0, true, (ProcessorMask)0x100000001ull, 2},
+        {0, true, (ProcessorMask)0xFFFF000000000000ull, 16},
+        {0, true, ~(ProcessorMask)0, 64},
         {0, false, 0xF, 1},
         {48, true, 0xFFFFFFFFu, 48},   // 48 processors, one 32-bit mask
         {160, true, 0xFFFFFFFFu, 160}, // three processor groups

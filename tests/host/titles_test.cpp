@@ -95,6 +95,41 @@ TEST_F(Titles, KeyOrderSkipListAndDuplicatesOfAnyRow)
     EXPECT_EQ(3, CountFakeNativeViewRequests());
 }
 
+// One 64-bit Windows read by tarrow.exe under WoW64 and by tarrow64.exe: the same titles in
+// the same order, the 32-bit view's first, each asking for the other view by its own bit.
+// A 64-bit Windows without WoW64 has no 32-bit view to find.
+TEST_F(Titles, BothProgramsListTheSameTitlesFromBothViews)
+{
+    const char *const view32[] = {"Ostrand\\Night Harbor", "Ostrand\\Tallowick",
+                                  "Kelto\\Ember Road"};
+    const char *const view64[] = {"Ostrand\\EMBER ROAD", "The Kelto Company\\Tide Line",
+                                  "Kelto\\Salt Marsh", "Kelto\\night harbor"};
+    const struct {
+        bool program64, hasView32;
+        std::vector<std::string> titles;
+        int requests32, requests64; // opens that asked for the other view by its bit
+    } cases[] = {
+        {false, true, {"Night Harbor", "Ember Road", "Tide Line", "Salt Marsh"}, 0, 3},
+        {true, true, {"Night Harbor", "Ember Road", "Tide Line", "Salt Marsh"}, 3, 0},
+        {true, false, {"EMBER ROAD", "Tide Line", "Salt Marsh", "night harbor"}, 3, 0},
+    };
+    for (const auto &c : cases) {
+        ResetFakeRegistry();
+        ClearReport();
+        if (c.hasView32)
+            for (const char *key : view32)
+                AddFakeKey(REG_LOCAL_MACHINE, std::string("Software\\") + key);
+        for (const char *key : view64)
+            AddFakeKey(FAKE_NATIVE_LOCAL_MACHINE, std::string("Software\\") + key);
+        SetFakeWow64(!c.program64);
+        SetFake64BitProgram(c.program64);
+        AddMakerTitleRows();
+        EXPECT_EQ(c.titles, TitleRows()) << c.program64 << c.hasView32;
+        EXPECT_EQ(c.requests32, CountFake32BitViewRequests()) << c.program64 << c.hasView32;
+        EXPECT_EQ(c.requests64, CountFakeNativeViewRequests()) << c.program64 << c.hasView32;
+    }
+}
+
 TEST_F(Titles, NamesLongerThanTheReportedLongestAreKept)
 {
     const std::vector<std::string> names = {"A", std::string(40, 'b'), "Cc",

@@ -29,9 +29,12 @@ case " ${FAKE_INSTALLED:-} " in *" $arg "*) printf 'install ok installed' ;; *) 
     "id": 'echo "${FAKE_UID:-0}"',
 }
 BUILD_TOOLS = ("cmake", "make", "g++", "i686-w64-mingw32-g++-win32", "i686-w64-mingw32-gcc-win32",
-               "i686-w64-mingw32-windres", "i686-w64-mingw32-objdump", "python3")
+               "i686-w64-mingw32-windres", "i686-w64-mingw32-objdump",
+               "x86_64-w64-mingw32-g++-win32", "x86_64-w64-mingw32-gcc-win32",
+               "x86_64-w64-mingw32-windres", "x86_64-w64-mingw32-objdump", "python3")
 BUILD = ("cmake make g++ g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 "
-         "binutils-mingw-w64-i686 libgtest-dev python3")
+         "binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 "
+         "binutils-mingw-w64-x86-64 libgtest-dev python3")
 WINE = "xvfb xauth x11-apps wine wine32:i386 wine64 fonts-wine strace"
 # Where no 32-bit program runs (or python3 is not there yet to tell), the emulated machine's.
 WINE_AND_GUEST = WINE + " qemu-system-x86 mmdebstrap cpio zstd"

@@ -218,15 +218,15 @@ void SetThreadPriorityLevel(int priority)
     setpriority(PRIO_PROCESS, (id_t)syscall(SYS_gettid), nice);
 }
 
-bool GetSystemAffinityMask(uint32_t *mask)
+bool GetSystemAffinityMask(ProcessorMask *mask)
 {
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) != 0)
         return false;
-    uint32_t bits = 0;
-    for (int cpu = 0; cpu < 32; ++cpu)
+    ProcessorMask bits = 0;
+    for (int cpu = 0; cpu < (int)sizeof bits * 8; ++cpu)
         if (CPU_ISSET(cpu, &set))
-            bits |= 1u << cpu;
+            bits |= (ProcessorMask)1 << cpu;
     *mask = bits;
     return true;
 }

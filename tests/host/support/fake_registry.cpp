@@ -20,7 +20,9 @@ FakeAccount account = FakeLimitedAccount;
 int openRequests = 0;
 int writeRightRequests = 0;
 bool underWow64 = false;
+bool sixtyFourBitProgram = false;
 int nativeViewRequests = 0;
+int thirtyTwoBitViewRequests = 0;
 
 namespace
 {
@@ -134,7 +136,9 @@ void ResetFakeRegistry()
     openRequests = 0;
     writeRightRequests = 0;
     underWow64 = false;
+    sixtyFourBitProgram = false;
     nativeViewRequests = 0;
+    thirtyTwoBitViewRequests = 0;
 }
 
 void AddFakeKey(RegKey root, const std::string &path)
@@ -204,9 +208,19 @@ void SetFakeWow64(bool wow64)
     underWow64 = wow64;
 }
 
+void SetFake64BitProgram(bool sixtyFourBit)
+{
+    sixtyFourBitProgram = sixtyFourBit;
+}
+
 int CountFakeNativeViewRequests()
 {
     return nativeViewRequests;
+}
+
+int CountFake32BitViewRequests()
+{
+    return thirtyTwoBitViewRequests;
 }
 
 void DeleteFakeKey(RegKey key, const std::string &path)

@@ -37,16 +37,20 @@ void SetFakeAccount(FakeAccount account);
 int CountFakeOpenRequests();
 int CountFakeWriteRightRequests();
 
-// 64-bit Windows. Under WoW64 (off after the reset) a key opened from HKEY_LOCAL_MACHINE
-// with KEY_WOW64_64KEY is one of a second tree, the native view, filled through the root
-// below; every other open reads the default tree, the program's own 32-bit view. Without
-// WoW64 there is one view, and an open asking for KEY_WOW64_64KEY is refused, as Windows
-// 2000 refuses access bits it does not know.
+// 64-bit Windows. Its HKEY_LOCAL_MACHINE has two trees: the default one is the 32-bit view,
+// the second one, filled through the root below, the native, 64-bit view. A 32-bit program
+// under WoW64 (off after the reset) reads its own, 32-bit view, and the native view when it
+// opens a key with KEY_WOW64_64KEY. A 64-bit program (off after the reset) reads the native
+// view as its own, and the 32-bit view when it opens a key with KEY_WOW64_32KEY. A 32-bit
+// program on 32-bit Windows has the default tree only, and an open asking for either view
+// is refused, as Windows 2000 refuses access bits it does not know.
 #define FAKE_NATIVE_LOCAL_MACHINE ((RegKey)(uintptr_t)0x80000102UL)
 enum { FakeInvalidParameter = 87 }; // ERROR_INVALID_PARAMETER
 void SetFakeWow64(bool underWow64);
-// Key opens since the reset that asked for the native view.
+void SetFake64BitProgram(bool sixtyFourBit);
+// Key opens since the reset that asked for the native view, and for the 32-bit view.
 int CountFakeNativeViewRequests();
+int CountFake32BitViewRequests();
 
 // A registry that changes under the walk. Deleting a key deletes everything below it; a
 // handle open on a deleted key then answers every call but RegCloseKey with

@@ -52,14 +52,21 @@ long Reach(RegKey key, FakeKey **target)
 
 } // namespace
 
-bool HasNativeRegistryView()
+bool GetRegViewAccess(RegView view, unsigned long *access)
 {
-    return underWow64;
+    if (sixtyFourBitProgram) {
+        *access = view == RegView32Bit ? RegKey32BitView : 0;
+        return true;
+    }
+    *access = view == RegView64Bit ? RegKey64BitView : 0;
+    return view == RegView32Bit || underWow64;
 }
 
-// RegOpenKeyA asks for the most the account may have, so a limited account gets a
-// key it can read rather than a refusal.
-long OpenRegKey(RegKey parent, const char *path, RegKey *key)
+namespace
+{
+
+// A key of the tree below parent, whichever view that is.
+long OpenInTree(RegKey parent, const char *path, RegKey *key)
 {
     ++openRequests;
     *key = nullptr;
@@ -76,25 +83,39 @@ long OpenRegKey(RegKey parent, const char *path, RegKey *key)
     return Answer(FakeOpenCall, *key, path, false, status);
 }
 
+} // namespace
+
+// RegOpenKeyA asks for the most the account may have, so a limited account gets a
+// key it can read rather than a refusal. A 64-bit program reads its own, native view.
+long OpenRegKey(RegKey parent, const char *path, RegKey *key)
+{
+    if (sixtyFourBitProgram && parent == REG_LOCAL_MACHINE)
+        parent = FAKE_NATIVE_LOCAL_MACHINE;
+    return OpenInTree(parent, path, key);
+}
+
 long OpenRegKeyEx(RegKey parent, const char *path, unsigned long access, RegKey *key)
 {
     bool asksToWrite = (access & WriteRights) != 0;
-    bool asksNativeView = (access & RegKeyNativeView) != 0;
+    bool asksNativeView = (access & RegKey64BitView) != 0;
+    bool asks32BitView = (access & RegKey32BitView) != 0;
     writeRightRequests += asksToWrite;
     nativeViewRequests += asksNativeView;
+    thirtyTwoBitViewRequests += asks32BitView;
     long refusal = RegOk;
     if (asksToWrite && account == FakeLimitedAccount)
         refusal = RegAccessDenied;
-    if (asksNativeView && !underWow64)
+    if ((asksNativeView || asks32BitView) && !underWow64 && !sixtyFourBitProgram)
         refusal = FakeInvalidParameter;
     if (refusal != RegOk) {
         ++openRequests;
         *key = nullptr;
         return Answer(FakeOpenCall, nullptr, path, false, refusal);
     }
-    if (asksNativeView && parent == REG_LOCAL_MACHINE)
+    bool readsNativeView = asksNativeView || (sixtyFourBitProgram && !asks32BitView);
+    if (readsNativeView && parent == REG_LOCAL_MACHINE)
         parent = FAKE_NATIVE_LOCAL_MACHINE;
-    return OpenRegKey(parent, path, key);
+    return OpenInTree(parent, path, key);
 }
 
 // The name of the index-th subkey into name (size bytes) with its zero; its length in

@@ -38,7 +38,9 @@ extern FakeAccount account;
 extern int openRequests;
 extern int writeRightRequests;
 extern bool underWow64;
+extern bool sixtyFourBitProgram;
 extern int nativeViewRequests;
+extern int thirtyTwoBitViewRequests;
 
 // Key and value names compare without regard to case.
 bool SameName(const std::string &a, const std::string &b);

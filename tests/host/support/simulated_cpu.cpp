@@ -307,7 +307,7 @@ void SetThreadPriorityLevel(int priority)
     sim.threadPriority = priority;
 }
 
-bool GetSystemAffinityMask(uint32_t *mask)
+bool GetSystemAffinityMask(ProcessorMask *mask)
 {
     if (!sim.affinityKnown)
         return false;

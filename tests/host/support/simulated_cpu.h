@@ -46,7 +46,7 @@ struct SimulatedCpu {
 
     // The system.
     bool affinityKnown = true;
-    uint32_t systemAffinityMask = 1;
+    ProcessorMask systemAffinityMask = 1;
     int32_t activeProcessors = 0; // GetActiveProcessorCount's answer; 0: no such function
 
     // What the code did.
