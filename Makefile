@@ -14,7 +14,6 @@ WIN64_DIR := build/win64
 HOST_DIR := build/host
 HOST_ASAN_DIR := build/host-asan
 DIST_ZIP := build/dist/tarrow-1.0.zip
-WINE_OUTCOME := $(WIN32_DIR)/wine-bench/outcome.txt
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= 100000
 
@@ -50,14 +49,17 @@ K ?=
 wine-test: deps win32
 	python3 tests/wine/run_bench.py --build $(WIN32_DIR) --source . -k "$(K)"
 
-# Each tree's tests run even when an earlier tree's failed; the last line says how the Wine
-# bench ended (passed, failed, or skipped and why), which is easily lost in the scroll.
+# Each tree's tests run even when an earlier tree's failed; the last lines say how each Wine
+# bench ended (passed, failed, or skipped and why), which is easily lost in the scroll. Where
+# no 32-bit program runs, a bench that did not pass fails `make test` (tests/wine/closing_lines.py).
 test: build host-asan
-	@rm -f $(WINE_OUTCOME); status=0; \
+	@rm -f $(WIN32_DIR)/wine-bench/outcome.txt $(WIN64_DIR)/wine-bench/outcome.txt; status=0; \
 	ctest --test-dir $(HOST_DIR) --output-on-failure || status=1; \
 	ctest --test-dir $(HOST_ASAN_DIR) --output-on-failure || status=1; \
+	ctest --test-dir $(WIN64_DIR) --output-on-failure || status=1; \
 	ctest --test-dir $(WIN32_DIR) --output-on-failure || status=1; \
-	cat $(WINE_OUTCOME) 2>/dev/null || echo "Wine bench: no outcome, it did not finish (see above)"; \
+	python3 tests/wine/closing_lines.py --bench 32-bit $(WIN32_DIR) --bench 64-bit $(WIN64_DIR) \
+	    || status=1; \
 	exit $$status
 
 bench: deps win32
