@@ -153,7 +153,8 @@ class Boot(unittest.TestCase):
             with open(os.path.join(guest, image.KEY_FILE), "w") as f:
                 f.write("%s 75.0\n" % image.image_key())
             pid_file = os.path.join(folder, "qemu.pid")
-            path = stub_path(folder, {"qemu-system-i386": 'echo $$ > "%s"; echo "booting"; exec sleep 600' % pid_file})
+            qemu = 'echo $$ > "%s"; echo "booting"; exec sleep 600' % pid_file
+            path = stub_path(folder, {"qemu-system-i386": qemu})
             build = os.path.join(folder, "win32")
             work = os.path.join(build, "wine-bench")
             os.makedirs(work)
