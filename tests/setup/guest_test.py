@@ -21,6 +21,9 @@ import boot  # noqa: E402
 import emulated  # noqa: E402
 import image  # noqa: E402
 
+sys.path.insert(0, os.path.join(SOURCE, "tests", "wine"))
+import closing_lines  # noqa: E402
+
 TOOLS = ("mmdebstrap", "cpio", "zstd", "qemu-system-i386")
 ZLIB = "usr/i686-w64-mingw32/lib/zlib1.dll"
 # A root with what setting it up reads: the shell, Wine's commands, the MinGW zlib.
@@ -175,6 +178,36 @@ class Boot(unittest.TestCase):
             self.assertFalse(os.path.exists("/proc/%d" % pid) and
                              "zombie" not in open("/proc/%d/status" % pid).read().lower(),
                              "qemu is still running")
+
+
+class ClosingLines(unittest.TestCase):
+    PASSED32 = "Wine bench (32-bit, emulated i386 machine): passed, 41 scenarios, in 20 min"
+    SKIPPED32 = "Wine bench (32-bit): skipped: wine32:i386 is not installed"
+    PASSED64 = "Wine bench (64-bit): passed, 42 scenarios, in 5 min"
+    CASES = [  # outcomes (None: no file), strict, all count, what is added after them
+        ((PASSED32, PASSED64), True, True, None),
+        ((SKIPPED32, PASSED64), False, True, None),
+        ((SKIPPED32, PASSED64), True, False, "make test: this machine runs no 32-bit program"),
+        ((PASSED32, None), False, False, None),
+    ]
+
+    def test_each_bench_has_its_line_and_counts_only_as_it_may(self):
+        for outcomes, strict, ok, added in self.CASES:
+            with self.subTest(outcomes=outcomes, strict=strict), \
+                    tempfile.TemporaryDirectory() as folder:
+                benches = []
+                for label, outcome in zip(("32-bit", "64-bit"), outcomes):
+                    work = os.path.join(folder, label)
+                    os.mkdir(work)
+                    if outcome:
+                        with open(os.path.join(work, "outcome.txt"), "w") as f:
+                            f.write(outcome + "\n")
+                    benches.append((label, work))
+                lines, counted = closing_lines.closing_lines(benches, strict)
+                self.assertEqual(ok, counted)
+                self.assertEqual([o or "Wine bench (64-bit): no outcome, it did not finish "
+                                  "(see above)" for o in outcomes], lines[:2])
+                self.assertEqual(added, lines[2][:len(added)] if len(lines) > 2 else None)
 
 
 def run_bench_outcome(work, line, counts=None):
