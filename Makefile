@@ -2,6 +2,7 @@
 # make test: install what is missing, build the trees, run every test (the unit tests also
 # under AddressSanitizer and UBSan, in build/host-asan).
 # make wine-test K=WORD: only the Wine bench, only its scenarios whose names hold WORD.
+# make wine-test64 K=WORD: the same for tarrow64.exe, on this machine's 64-bit Wine.
 # Where this machine runs no 32-bit program, the Wine bench and `make run` run 32-bit Wine
 # in an emulated i386 machine (scripts/guest), its image made once under build/guest.
 # make bench: print the start-up and size figures (scripts/benchmark.py).
@@ -18,7 +19,8 @@ WINE_OUTCOME := $(WIN32_DIR)/wine-bench/outcome.txt
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= 100000
 
-.PHONY: all deps build win32 win64 host host-asan test unit-test wine-test bench fuzz run dist clean
+.PHONY: all deps build win32 win64 host host-asan test unit-test wine-test wine-test64 bench fuzz \
+	run dist clean
 
 all: build
 
@@ -49,6 +51,10 @@ unit-test: deps host
 K ?=
 wine-test: deps win32
 	python3 tests/wine/run_bench.py --build $(WIN32_DIR) --source . -k "$(K)"
+
+# The win32 tree too: its fixture libraries stand as the 32-bit Glide libraries.
+wine-test64: deps win32 win64
+	python3 tests/wine/run_bench.py --build $(WIN64_DIR) --source . -k "$(K)" --jobs $(JOBS)
 
 # Each tree's tests run even when an earlier tree's failed; the last line says how the Wine
 # bench ended (passed, failed, or skipped and why), which is easily lost in the scroll.
