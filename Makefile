@@ -5,7 +5,8 @@
 # make wine-test64 K=WORD: the same for tarrow64.exe, on this machine's 64-bit Wine.
 # Where this machine runs no 32-bit program, the Wine bench and `make run` run 32-bit Wine
 # in an emulated i386 machine (scripts/guest), its image made once under build/guest.
-# make bench: print the start-up and size figures (scripts/benchmark.py).
+# make bench: print the start-up and size figures (scripts/benchmark.py) of the first
+# build whose program runs here, tarrow.exe, else tarrow64.exe.
 # make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe, tarrow64.exe and their README.TXT.
 # make fuzz: run the registry probes over 100,000 seeded random registries under
 # AddressSanitizer and UBSan and print the figures; fails on any fault or sanitizer report.
@@ -66,8 +67,9 @@ test: build host-asan
 	cat $(WINE_OUTCOME) 2>/dev/null || echo "Wine bench: no outcome, it did not finish (see above)"; \
 	exit $$status
 
-bench: deps win32
-	python3 scripts/benchmark.py --build $(WIN32_DIR)
+# The figures of the first build whose program runs here: 32-bit, else 64-bit.
+bench: deps win32 win64
+	python3 scripts/benchmark.py --build $(WIN32_DIR) --build $(WIN64_DIR)
 
 fuzz: deps host-asan
 	$(HOST_ASAN_DIR)/registry-fuzz --seed $(FUZZ_SEED) --runs $(FUZZ_RUNS) || \
