@@ -2,9 +2,11 @@
 # make test: install what is missing, build the trees, run every test (the unit tests also
 # under AddressSanitizer and UBSan, in build/host-asan).
 # make wine-test K=WORD: only the Wine bench, only its scenarios whose names hold WORD.
+# make wine-test64 K=WORD: the same for tarrow64.exe, on this machine's 64-bit Wine.
 # Where this machine runs no 32-bit program, the Wine bench and `make run` run 32-bit Wine
 # in an emulated i386 machine (scripts/guest), its image made once under build/guest.
-# make bench: print the start-up and size figures (scripts/benchmark.py).
+# make bench: print the start-up and size figures (scripts/benchmark.py) of the first
+# build whose program runs here, tarrow.exe, else tarrow64.exe.
 # make dist: build/dist/tarrow-1.0.zip for users, tarrow.exe, tarrow64.exe and their README.TXT.
 # make fuzz: run the registry probes over 100,000 seeded random registries under
 # AddressSanitizer and UBSan and print the figures; fails on any fault or sanitizer report.
@@ -17,7 +19,8 @@ DIST_ZIP := build/dist/tarrow-1.0.zip
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= 100000
 
-.PHONY: all deps build win32 win64 host host-asan test unit-test wine-test bench fuzz run dist clean
+.PHONY: all deps build win32 win64 host host-asan test unit-test wine-test wine-test64 bench fuzz \
+	run dist clean
 
 all: build
 
@@ -49,6 +52,10 @@ K ?=
 wine-test: deps win32
 	python3 tests/wine/run_bench.py --build $(WIN32_DIR) --source . -k "$(K)"
 
+# The win32 tree too: its fixture libraries stand as the 32-bit Glide libraries.
+wine-test64: deps win32 win64
+	python3 tests/wine/run_bench.py --build $(WIN64_DIR) --source . -k "$(K)" --jobs $(JOBS)
+
 # Each tree's tests run even when an earlier tree's failed; the last lines say how each Wine
 # bench ended (passed, failed, or skipped and why), which is easily lost in the scroll. Where
 # no 32-bit program runs, a bench that did not pass fails `make test` (tests/wine/closing_lines.py).
@@ -62,8 +69,9 @@ test: build host-asan
 	    || status=1; \
 	exit $$status
 
-bench: deps win32
-	python3 scripts/benchmark.py --build $(WIN32_DIR)
+# The figures of the first build whose program runs here: 32-bit, else 64-bit.
+bench: deps win32 win64
+	python3 scripts/benchmark.py --build $(WIN32_DIR) --build $(WIN64_DIR)
 
 fuzz: deps host-asan
 	$(HOST_ASAN_DIR)/registry-fuzz --seed $(FUZZ_SEED) --runs $(FUZZ_RUNS) || \

@@ -117,6 +117,4 @@ endif()
 
 add_subdirectory(tests/wine)
 add_subdirectory(tests/audit)
-if(NOT TARROW_WIN64) # make bench times the 32-bit program only
-  add_subdirectory(tests/bench)
-endif()
+add_subdirectory(tests/bench)

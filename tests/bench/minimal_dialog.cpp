@@ -1,5 +1,5 @@
 // The yardstick for Tarrow's start-up time: a Win32 program that shows one dialog the
-// moment it starts, built like tarrow.exe (own entry point, no compiler runtime, i486).
+// moment it starts, built like the tree's program (own entry point, no compiler runtime).
 #include <windows.h>
 
 static INT_PTR CALLBACK MinimalDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

@@ -9,6 +9,25 @@ void EndUnfinishedTimerPeriod()
 {
 }
 
+// Nor changes the scheduling: the probe guard, which asks for it, finds nothing to restore.
+uint32_t GetProcessPriority()
+{
+    return 0;
+}
+
+void SetProcessPriority(uint32_t)
+{
+}
+
+int GetThreadPriorityLevel()
+{
+    return ThreadPriorityErrorReturn;
+}
+
+void SetThreadPriorityLevel(int)
+{
+}
+
 int AddCpuRows()
 {
     return 0;

@@ -43,6 +43,8 @@ ADD_I386 = ["dpkg --print-foreign-architectures", "dpkg --add-architecture i386"
 # On a PATH without Wine; the loaders and fonts, found by their paths, may be there or not.
 MISSING_WINE = r"wine, (wine32:i386, )?(fonts-wine, )?xvfb, x11-apps are not installed"
 MISSING_GUEST = r"mmdebstrap, cpio, zstd, qemu-system-x86 are not installed"
+# The 64-bit bench's own pieces: no 32-bit Wine, no emulated machine.
+MISSING_WINE64 = r"(wine64, )?(fonts-wine, )?xvfb, x11-apps are not installed"
 
 CASES = [  # name, environment, tools present, calls made, succeeds, what it says (last: last line)
     ("an index fails to update and wine32:i386 cannot be had",
@@ -109,6 +111,22 @@ class WineCheck(unittest.TestCase):
                     self.assertRegex(run.stdout + run.stderr, missing)
                 with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
                     self.assertRegex(f.read(), "^%s: skipped: %s\n$" % (label, missing))
+
+    def test_64_bit_bench_names_only_its_own_pieces(self):
+        # Told by the tree's program or by its label; without --here it still stays here.
+        for name, program, label in (("tarrow64.exe in the tree", "tarrow64.exe", []),
+                                     ("labelled 64-bit", None, ["--label", "64-bit"])):
+            with self.subTest(name), tempfile.TemporaryDirectory() as build:
+                if program:
+                    open(os.path.join(build, program), "wb").close()
+                bench = os.path.join(SOURCE, "tests", "wine", "run_bench.py")
+                command = [sys.executable, bench, "--build", build, "--source", SOURCE] + label
+                run = subprocess.run(command, env=dict(os.environ, PATH=build),
+                                     capture_output=True, text=True, timeout=120)
+                self.assertEqual(run.returncode, 77, run.stdout + run.stderr)
+                with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
+                    self.assertRegex(f.read(), r"^Wine bench \(64-bit\): skipped: %s\n$" %
+                                     MISSING_WINE64)
 
 
 if __name__ == "__main__":

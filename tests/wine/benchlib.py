@@ -13,14 +13,22 @@ machine it wants and checks what the program shows:
         bench.check(run.rows[0] == ("Operating System", "Windows 98 v4.10.2222", 9), run.rows[0])
         bench.check_bytes(run.log, expected_log_bytes, "log")
 
+The bench takes the build's program: tarrow.exe, or tarrow64.exe in a tree that holds it
+(bench.bits says which, 32 or 64). Every Wine command of a 64-bit Windows machine goes
+through Wine's 64-bit loader and server; on a host with 32-bit Wine, the 32-bit driver and
+program are started through the `wine` command, which picks the loader for them.
+
 Machine options: version (the Wine Version value: win95, win98, nt40, win2k, winxp, win7),
-arch ("win32", a 32-bit Windows, the default; "win64", a 64-bit Windows that runs the
-program under WoW64),
+arch ("win32", a 32-bit Windows, the 32-bit bench's default; "win64", a 64-bit Windows,
+which runs tarrow.exe under WoW64 and is the only kind that runs tarrow64.exe, so the
+64-bit bench's default),
 screen ("WIDTHxHEIGHTxDEPTH" of the Xvfb screen), dpi (the screen's logical DPI, 144 for
 150 %; a fresh prefix has 96), drives ({"d": ("cdrom", "/some/dir")},
 types as Wine names them: "hd", "cdrom", "floppy", "network"), dyn_data (lines for the
 driver's --dyn fixture writer), system_files ({"glide2x.dll": "/path"}, copied into
-C:\\windows\\system32; FOLDER in place of the path makes a folder of that name),
+the folder where the program looks for 32-bit system libraries, bench.system_folder:
+C:\\windows\\system32, or C:\\windows\\syswow64 for tarrow64.exe; FOLDER in place of the
+path makes a folder of that name),
 remove_default_directx (drop the prefix's DirectX key), wine_debug (the WINEDEBUG value the
 program runs under, "-all" unless a scenario wants Wine's own checks; what Wine writes to
 standard error is in result.stderr).
@@ -41,7 +49,11 @@ WINE_ENV_KEEP = ("PATH", "HOME", "LANG", "LC_ALL", "TMPDIR", "USER")
 # 64-bit prefix's 64-bit loader finds the 64-bit system programs (regedit among them), which
 # read and write the registry's native view.
 WINE_LOADER_32 = "/usr/lib/wine/wine"
-WINE_LOADERS = {"win32": "wine", "win64": "/usr/lib/wine/wine64"}
+WINE_LOADER_64 = "/usr/lib/wine/wine64"
+WINE_SERVER_64 = "/usr/lib/wine/wineserver64"
+WINE_LOADERS = {"win32": "wine", "win64": WINE_LOADER_64}
+# The `wineserver` command runs wineserver64 where it is installed, else wineserver32.
+WINE_SERVERS = {"win32": "wineserver", "win64": WINE_SERVER_64}
 # Wine's own fonts as Debian's fonts-wine installs them. Debian's Wine 8.0 looks for its own
 # fonts in its data directory's "../fonts", /usr/share/fonts, so it never finds these; it
 # does read a prefix's C:\windows\Fonts at every start. Marlett draws the caption buttons,
@@ -63,23 +75,31 @@ WINE_PIECES = (
     ("Xvfb", "xvfb"),
     ("xwd", "x11-apps"),
 )
+# The 64-bit bench needs no 32-bit Wine: its loader and server are called by their paths.
+WINE64_PIECES = (
+    (WINE_LOADER_64, "wine64"),
+    (WINE_SERVER_64, "wine64"),
+    (os.path.join(WINE_FONTS, PREFIX_FONTS[0]), "fonts-wine"),
+    ("Xvfb", "xvfb"),
+    ("xwd", "x11-apps"),
+)
 
 
 class ScenarioSkipped(Exception):
     """A scenario that cannot mean anything on this machine; the message says why."""
 
 
-def wine_unavailable(pieces=WINE_PIECES):
-    """Why tarrow.exe cannot run under Wine here, or None: the packages whose pieces are
-    missing, else a kernel that runs no 32-bit program."""
+def wine_unavailable(bits=32):
+    """Why the build's program cannot run under Wine here, or None: the packages whose
+    pieces are missing, else, for tarrow.exe, a kernel that runs no 32-bit program."""
     missing = []
-    for piece, package in pieces:
+    for piece, package in WINE64_PIECES if bits == 64 else WINE_PIECES:
         found = os.path.exists(piece) if os.path.isabs(piece) else shutil.which(piece)
         if not found and package not in missing:
             missing.append(package)
     if missing:
         return "%s %s not installed" % (", ".join(missing), "is" if len(missing) == 1 else "are")
-    if not host_runs_32bit_programs():
+    if bits == 32 and not host_runs_32bit_programs():
         return ("this machine's kernel runs no 32-bit program (ia32 emulation is off), so "
                 "32-bit Wine cannot start here")
     return None
@@ -114,6 +134,13 @@ def host_runs_32bit_programs():
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def build_bits(build, label=""):
+    """64 for a tree that holds tarrow64.exe, or a bench its label calls 64-bit; else 32."""
+    if os.path.isfile(os.path.join(build, "tarrow64.exe")) or "64-bit" in label:
+        return 64
+    return 32
+
+
 def available_arches():
     """The kinds of Windows machine this host's Wine can set up."""
     return ["win32"] + (["win64"] if os.path.exists(WINE_LOADERS["win64"]) else [])
@@ -131,9 +158,10 @@ def win64_unavailable():
 class Machine:
     """One Wine prefix set up as a given machine."""
 
-    def __init__(self, bench, name, version="win7", arch="win32", screen="1024x768x24", dpi=None,
+    def __init__(self, bench, name, version="win7", arch=None, screen="1024x768x24", dpi=None,
                  drives=None, dyn_data=None, system_files=None, remove_default_directx=False,
                  wine_debug="-all"):
+        arch = arch or bench.default_arch
         if arch == "win64" and win64_unavailable():
             raise ScenarioSkipped("it needs a 64-bit Windows, and " + win64_unavailable())
         self.bench = bench
@@ -167,11 +195,11 @@ class Machine:
 
     def keep_server(self, seconds):
         """Starts the prefix's server, to stay that long after its last program ends."""
-        subprocess.run(["wineserver", "-p%d" % seconds], env=self.env(), stderr=subprocess.DEVNULL)
+        subprocess.run([WINE_SERVERS[self.arch], "-p%d" % seconds], env=self.env(),
+                       stderr=subprocess.DEVNULL)
 
     def stop_server(self):
-        subprocess.run(["wineserver", "-k"], env=self.env(), stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env(), stderr=subprocess.DEVNULL)
+        stop_wine_server(self.env(), self.arch)
 
     def prepare(self):
         if self.prepared:
@@ -204,9 +232,9 @@ class Machine:
         for extra in self.regs:
             text.append(extra.strip("\n"))
             text.append("")
-        system32 = os.path.join(self.prefix, "drive_c", "windows", "system32")
+        system = os.path.join(self.prefix, "drive_c", "windows", self.bench.system_folder)
         for name, source in self.system_files.items():
-            target = os.path.join(system32, name)
+            target = os.path.join(system, name)
             if os.path.lexists(target):
                 os.remove(target)  # never write through a link into the template
             if source is FOLDER:
@@ -223,7 +251,11 @@ class Machine:
         self.keep_server(SERVER_KEPT_SECONDS)
         self.wine("regedit", "/S", "C:\\work\\fixture.reg")
         if self.drives:
-            self.stop_server()  # drive settings are read when the devices start
+            # Drive settings are read when the devices start: start them again, and wait
+            # for them with a program that ends at once, so that the run finds every drive.
+            self.stop_server()
+            self.keep_server(SERVER_KEPT_SECONDS)
+            self.wine("cmd", "/c", "exit")
         self.prepared = True
 
     # -- running the program ----------------------------------------------------------
@@ -262,8 +294,8 @@ class Machine:
         env["WINEDEBUG"] = self.wine_debug  # setting the prefix up stays quiet
         stderr_path = os.path.join(self.workdir, "wine-stderr.txt")
         stderr_file = open(stderr_path, "wb")
-        proc = subprocess.Popen(["wine"] + args, env=env, stdout=subprocess.PIPE,
-                                stderr=stderr_file)
+        proc = subprocess.Popen([self.bench.driver_loader()] + args, env=env,
+                                stdout=subprocess.PIPE, stderr=stderr_file)
         lines = []
         deadline = time.time() + timeout
         for line in iter(proc.stdout.readline, b""):
@@ -312,6 +344,12 @@ def wine_env(prefix, arch, display):
     return env
 
 
+def stop_wine_server(env, arch):
+    """Ends the prefix's wineserver and waits until it is gone."""
+    subprocess.run([WINE_SERVERS[arch], "-k"], env=env, stderr=subprocess.DEVNULL)
+    subprocess.run([WINE_SERVERS[arch], "-w"], env=env, stderr=subprocess.DEVNULL)
+
+
 def install_prefix_fonts(prefix):
     """Copies those of PREFIX_FONTS the prefix lacks into its C:\\windows\\Fonts, also into a
     template made before fonts-wine was installed. Without fonts-wine it copies nothing."""
@@ -352,13 +390,18 @@ def clip_bytes(rows):
 class Bench:
     """Owns the Xvfb screens, the template prefix and the check results."""
 
-    def __init__(self, build, source, work):
+    def __init__(self, build, source, work, bits=None):
         build, source, work = (os.path.abspath(p) for p in (build, source, work))
         os.makedirs(work, exist_ok=True)
         self.build = build
         self.source = source
         self.work = work
-        self.tarrow_exe = os.path.join(build, "tarrow.exe")
+        self.bits = bits or build_bits(build)
+        self.tarrow_exe = os.path.join(build, "tarrow64.exe" if self.bits == 64 else "tarrow.exe")
+        # tarrow64.exe runs only on a 64-bit Windows, and looks for the 32-bit libraries
+        # (Glide's) in its 32-bit system folder, as tarrow.exe does in its own.
+        self.default_arch = "win64" if self.bits == 64 else "win32"
+        self.system_folder = "syswow64" if self.bits == 64 else "system32"
         self.bench_exe = os.path.join(build, "bench.exe")
         self.screens = {}
         self.failures = []
@@ -394,6 +437,28 @@ class Bench:
     def machine(self, name, **options):
         return Machine(self, name, **options)
 
+    def arches(self):
+        """The kinds of Windows machine this bench sets up."""
+        return ["win64"] if self.bits == 64 else available_arches()
+
+    def driver_loader(self):
+        """The Wine command that starts the driver bench.exe, a program of the build."""
+        return WINE_LOADER_64 if self.bits == 64 else "wine"
+
+    def system_path(self, name):
+        """The Windows path of a file that system_files puts in place."""
+        return "C:\\windows\\%s\\%s" % (self.system_folder, name)
+
+    def glide_fixture(self, name):
+        """A fixture library to stand as a Glide library. Glide's libraries are 32-bit on
+        every Windows, so the 64-bit bench takes the win32 tree's builds beside its own."""
+        tree = self.build if self.bits == 32 else os.path.join(os.path.dirname(self.build),
+                                                                "win32")
+        path = os.path.join(tree, "fixtures", name + ".dll")
+        if not os.path.isfile(path):
+            raise RuntimeError("%s is missing: build the win32 tree (make win32)" % path)
+        return path
+
     def display_for(self, screen):
         if screen not in self.screens:
             read_end, write_end = os.pipe()
@@ -420,9 +485,10 @@ class Bench:
         if not os.path.exists(stamp):
             shutil.rmtree(path, ignore_errors=True)
             env = wine_env(path, arch, self.display_for("1024x768x24"))
-            subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+            boot = ["wineboot"] if arch == "win32" else [WINE_LOADERS[arch], "wineboot"]
+            subprocess.run(boot + ["-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=600)
-            subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
+            subprocess.run([WINE_SERVERS[arch], "-w"], env=env, stderr=subprocess.DEVNULL)
             open(stamp, "w").close()
         install_prefix_fonts(path)
         return path

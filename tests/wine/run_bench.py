@@ -3,8 +3,10 @@
 machines it sets up, and prints one line per test and a closing count. With --jobs N the
 scenarios are shared out among N workers, each with its own screens and work folder.
 
-Where this machine runs no 32-bit program, the bench runs whole in an emulated i386 machine
-(scripts/guest) and its outcome comes back from there."""
+The bench takes the tree's program: tarrow64.exe where the tree holds it (or --label names a
+64-bit build), on Wine's 64-bit loader here; else tarrow.exe. Where this machine runs no
+32-bit program, the 32-bit bench runs whole in an emulated i386 machine (scripts/guest) and
+its outcome comes back from there."""
 import argparse
 import contextlib
 import importlib.util
@@ -93,10 +95,10 @@ def run_in_order(bench, tests, tally):
         tally.add(name, verdict, reason, bench.failures[before:])
 
 
-def worker(index, build, source, work, names, results):
+def worker(index, build, bits, source, work, names, results):
     """One of --jobs workers: takes scenario names until it gets None, runs each with its
     output held back, and sends the lot as one piece so that workers' lines never mix."""
-    bench = benchlib.Bench(build, source, os.path.join(work, "worker-%d" % index))
+    bench = benchlib.Bench(build, source, os.path.join(work, "worker-%d" % index), bits)
     tests = dict(load_scenarios(scenario_folder()))
     try:
         for name in iter(names.get, None):
@@ -110,12 +112,12 @@ def worker(index, build, source, work, names, results):
         bench.close()
 
 
-def run_in_workers(build, source, work, tests, jobs, tally):
+def run_in_workers(build, bits, source, work, tests, jobs, tally):
     # The template prefixes are made once, before the workers clone them.
     started = time.time()
-    first = benchlib.Bench(build, source, work)
+    first = benchlib.Bench(build, source, work, bits)
     try:
-        for arch in benchlib.available_arches():
+        for arch in first.arches():
             first.template(arch)
     finally:
         first.close()
@@ -125,7 +127,8 @@ def run_in_workers(build, source, work, tests, jobs, tally):
     names, results = context.Queue(), context.Queue()
     for name, _test in tests:
         names.put(name)
-    workers = [context.Process(target=worker, args=(i + 1, build, source, work, names, results))
+    workers = [context.Process(target=worker,
+                               args=(i + 1, build, bits, source, work, names, results))
                for i in range(jobs)]
     for process in workers:
         names.put(None)
@@ -186,11 +189,12 @@ def write_outcome(work, line, counts=None):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--build", required=True, help="the win32 build tree")
+    parser.add_argument("--build", required=True, help="the win32 or win64 build tree")
     parser.add_argument("--source", required=True, help="the source tree")
     parser.add_argument("-k", dest="pattern", default="", help="run tests whose name contains this")
     parser.add_argument("--jobs", type=int, default=1, help="scenarios run at once")
-    parser.add_argument("--label", default="32-bit", help="the build, as the outcome names it")
+    parser.add_argument("--label", help="the build, as the outcome names it (by default "
+                        "32-bit or 64-bit, as the tree's program is)")
     parser.add_argument("--here", action="store_true",
                         help="run on this machine's Wine, never in the emulated machine")
     args = parser.parse_args()
@@ -199,21 +203,24 @@ def main():
     source = os.path.abspath(args.source)
     work = os.path.join(build, "wine-bench")
     os.makedirs(work, exist_ok=True)
-    if not args.here and not benchlib.host_runs_32bit_programs():
+    bits = benchlib.build_bits(build, args.label or "")
+    label = args.label or "%d-bit" % bits
+    # The emulated machine is an i386 one: the 64-bit bench always runs on this host.
+    if bits == 32 and not args.here and not benchlib.host_runs_32bit_programs():
         return emulated.run_bench(build, source, work, args.pattern, write_outcome, SKIPPED)
-    reason = benchlib.wine_unavailable()
+    reason = benchlib.wine_unavailable(bits)
     if reason:
         print("SKIP: %s." % reason)
-        write_outcome(work, "Wine bench (%s): skipped: %s" % (args.label, reason))
+        write_outcome(work, "Wine bench (%s): skipped: %s" % (label, reason))
         return SKIPPED
     tests = [(name, test) for name, test in load_scenarios(scenario_folder())
              if args.pattern in name]
     tally = Tally()
     started = time.time()
     if args.jobs > 1 and len(tests) > 1:
-        run_in_workers(build, source, work, tests, min(args.jobs, len(tests)), tally)
+        run_in_workers(build, bits, source, work, tests, min(args.jobs, len(tests)), tally)
     else:
-        bench = benchlib.Bench(build, source, work)
+        bench = benchlib.Bench(build, source, work, bits)
         try:
             run_in_order(bench, tests, tally)
         finally:
@@ -222,7 +229,7 @@ def main():
     for failure in tally.failures:
         print("  " + failure.splitlines()[0] if failure else "")
     print("%d passed, %d failed, %d skipped" % (tally.passed, tally.failed, len(tally.skipped)))
-    write_outcome(work, outcome_line(args.label, tally, seconds), tally.counts(seconds))
+    write_outcome(work, outcome_line(label, tally, seconds), tally.counts(seconds))
     return 1 if tally.failed or tally.passed == 0 else 0
 
 

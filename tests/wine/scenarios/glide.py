@@ -1,6 +1,8 @@
 """The Glide rows, from the product versions of glide2x.dll and glide3x.dll in the system
 directory; the fixture libraries carry each arrangement of string tables, and copies of
-them damaged in each way a file on a user's disk may be."""
+them damaged in each way a file on a user's disk may be. Glide's libraries are 32-bit
+everywhere: for tarrow64.exe they are the win32 tree's fixtures in C:\\windows\\syswow64,
+as a 64-bit Windows keeps them."""
 import os
 import struct
 
@@ -10,7 +12,7 @@ LONG_VERSION = "L" + "0123456789" * 30  # as in tests/wine/fixtures/version.rc
 
 
 def fixture(bench, name):
-    return os.path.join(bench.build, "fixtures", name + ".dll")
+    return bench.glide_fixture(name)
 
 
 def glide_rows(run):
@@ -93,7 +95,6 @@ DAMAGED_FORMS = ["empty", "truncated", "folder", "size-7fffffff", "size-1mb",
 LIBRARIES = [("glide2x.dll", "Glide 2x Version", "version_1252"),
              ("glide3x.dll", "Glide 3x Version", "version_1200")]
 UNTERMINATED = {"version_1252": "2.53, cp 1252 #", "version_1200": "3.10.00.0658 cp 1200#"}
-SYSTEM_DIRECTORY = "C:\\windows\\system32"  # where system_files go
 # Wine 8 checks the tails of heap blocks only while it validates the whole heap at every
 # heap call: its heap warnings alone mark tails without checking them, and its heap trace
 # validates every process of the prefix, Wine's own among them. The program's image
@@ -113,6 +114,16 @@ def pe_header(data):
     return struct.unpack_from("<I", data, 0x3C)[0]
 
 
+# Where the data directories start in each form of the optional header, by its magic.
+DATA_DIRECTORIES = {0x10B: 96, 0x20B: 112}  # PE32, PE32+
+
+
+def data_directory(data, pe, index):
+    """The file offset of a data directory's entry (2 is the resource table)."""
+    magic = struct.unpack_from("<H", data, pe + 24)[0]
+    return pe + 24 + DATA_DIRECTORIES[magic] + 8 * index
+
+
 def version_resource(data):
     """The file offsets, in a fixture library, of the version resource's data entry and of
     the resource itself, found through the PE resource directory."""
@@ -128,8 +139,7 @@ def version_resource(data):
                 return rva - address + raw_offset
         raise ValueError("no section holds RVA %#x" % rva)
 
-    # The resource table is data directory 2 of the 32-bit optional header.
-    root = file_offset(struct.unpack_from("<I", data, pe + 24 + 96 + 2 * 8)[0])
+    root = file_offset(struct.unpack_from("<I", data, data_directory(data, pe, 2))[0])
     entry = root
     for wanted in (16, 1, None):  # RT_VERSION, resource 1, its first language
         named, numbered = struct.unpack_from("<HH", data, entry + 12)
@@ -218,7 +228,7 @@ def check_damaged_libraries(bench, version):
         for (file_name, label, source), form_taken in zip(LIBRARIES, forms):
             files[file_name] = damaged_library(bench, folder, form_taken, source)
             if form_taken == "held":
-                hold.append(SYSTEM_DIRECTORY + "\\" + file_name)
+                hold.append(bench.system_path(file_name))
             if form_taken == "unterminated":
                 expected.append((label, UNTERMINATED[source]))
         run = heap_checked_machine(bench, "glide-" + name, version=version,

@@ -29,10 +29,8 @@ def pattern(order):
 
 def machine(bench, version):
     m = bench.machine("order-" + version, version=version,
-                      system_files={"glide2x.dll": os.path.join(bench.build, "fixtures",
-                                                                "version_1252.dll"),
-                                    "glide3x.dll": os.path.join(bench.build, "fixtures",
-                                                                "version_both.dll")},
+                      system_files={"glide2x.dll": bench.glide_fixture("version_1252"),
+                                    "glide3x.dll": bench.glide_fixture("version_both")},
                       drives={"d": ("cdrom", os.path.join(bench.work, "order-cdrom"))},
                       dyn_data=["Config Manager\\Enum\\D1|HardwareKey|sz|PCI\\ORDER_VGA",
                                 "Config Manager\\Enum\\D1|Problem|dword|0",
