@@ -14,4 +14,5 @@ import benchlib; sys.exit(0 if benchlib.host_runs_32bit_programs() else 1)'; the
     exec wine ../../$exe
 fi
 
-exec python3 scripts/run_headless.py --build build/win32 --source . --out build/run
+exec python3 scripts/run_headless.py --build build/win32 --build64 build/win64 --source . \
+    --out build/run

@@ -2,7 +2,8 @@
 """Runs tarrow.exe once under Xvfb and Wine the way a user would: waits for its window,
 takes a screenshot, saves the log through File, Create Log File, prints the report and
 closes the program. Leaves tarrow.log and tarrow.png in the output folder. Where this
-machine runs no 32-bit program, it does all that in the emulated i386 machine."""
+machine runs no 32-bit program, it does all that in the emulated i386 machine, or, where
+that machine cannot be had, with tarrow64.exe (--build64) on Wine's 64-bit loader."""
 import argparse
 import os
 import shutil
@@ -20,16 +21,24 @@ def main():
     parser.add_argument("--build", required=True)
     parser.add_argument("--source", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--build64", help="the win64 tree, for a host without the emulator")
     parser.add_argument("--here", action="store_true",
                         help="run on this machine's Wine, never in the emulated machine")
     args = parser.parse_args()
     if not args.here and not benchlib.host_runs_32bit_programs():
-        print("run: this machine runs no 32-bit program: tarrow.exe runs in the emulated i386 "
-              "machine")
-        return emulated.run_headless(args.build, args.source, args.out)
-    reason = benchlib.wine_unavailable()
+        missing = emulated.unavailable()
+        if not missing or not args.build64:
+            print("run: this machine runs no 32-bit program: tarrow.exe runs in the emulated "
+                  "i386 machine")
+            return emulated.run_headless(args.build, args.source, args.out)
+        print("run: this machine runs no 32-bit program and the emulated i386 machine cannot "
+              "be had (%s): tarrow64.exe runs on Wine's 64-bit loader instead" % missing)
+        args.build = args.build64
+    bits = benchlib.build_bits(args.build)
+    program = "tarrow64.exe" if bits == 64 else "tarrow.exe"
+    reason = benchlib.wine_unavailable(bits)
     if reason:
-        print("run: %s; tarrow.exe cannot start under Wine here" % reason, file=sys.stderr)
+        print("run: %s; %s cannot start under Wine here" % (reason, program), file=sys.stderr)
         return 1
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
@@ -43,7 +52,7 @@ def main():
     finally:
         bench.close()
     if run.log is None:
-        print("run: tarrow.exe wrote no log", file=sys.stderr)
+        print("run: %s wrote no log" % program, file=sys.stderr)
         return 1
     with open(os.path.join(out, "tarrow.log"), "wb") as f:
         f.write(run.log)
