@@ -154,5 +154,7 @@ def test_empty_and_dead_drives_raise_no_prompt(bench):
     dead_time, run = time_to_window(m)
     bench.check_equal([[("TarrowClass", "Tarrow 1.0")]], run.window_lists, "windows on screen")
     bench.check_equal(0, run.exit_code, "exit code")
-    bench.check(dead_time < plain_time * 1.5 + 2.0,
+    # A system prompt waits for a person, far beyond this; the margin is for a machine whose
+    # load moves between the two runs (an emulated one shares its host's cores).
+    bench.check(dead_time < plain_time * 2.0 + 2.0,
                 "window took %.1fs with dead drives, %.1fs without" % (dead_time, plain_time))
