@@ -42,6 +42,8 @@ def stub_path(folder, bodies):
     for tool in ("sh", "head", "mkdir", "rm", "sleep", "cat", "find"):
         os.symlink(shutil.which(tool), os.path.join(folder, tool))
     for tool in TOOLS:
+        if tool in bodies and bodies[tool] is None:
+            continue
         with open(os.path.join(folder, tool), "w") as f:
             f.write("#!/bin/sh\n" + bodies.get(tool, "exit 0") + "\n")
         os.chmod(os.path.join(folder, tool), 0o755)
@@ -49,7 +51,9 @@ def stub_path(folder, bodies):
 
 
 class ImageSteps(unittest.TestCase):
-    CASES = [  # name, stub bodies, what the error must say
+    CASES = [  # name, stub bodies (None: the tool is missing), what the error must say
+        ("a host without qemu", {"qemu-system-i386": None},
+         ["the host lacks qemu-system-x86 (apt-get install qemu-system-x86)"]),
         ("a package that cannot be had",
          {"mmdebstrap": 'echo "I: running apt-get update..."\n'
                         'echo "E: Unable to locate package wine32"\n'
@@ -81,24 +85,6 @@ class ImageSteps(unittest.TestCase):
                     self.assertIn(text, str(raised.exception))
                 self.assertFalse(os.path.exists(os.path.join(folder, "guest", "root")))
                 self.assertFalse(os.path.exists(os.path.join(folder, "guest", image.KEY_FILE)))
-
-    def test_a_missing_host_tool_names_its_package(self):
-        with tempfile.TemporaryDirectory() as folder:
-            path = stub_path(folder, {})
-            os.remove(os.path.join(path, "qemu-system-i386"))
-            with mock.patch.dict(os.environ, {"PATH": path}):
-                with self.assertRaises(image.ImageError) as raised:
-                    image.ensure_image(os.path.join(folder, "guest"), say=lambda _l: None)
-            self.assertIn("the host lacks qemu-system-x86 (apt-get install qemu-system-x86)",
-                          str(raised.exception))
-
-    def test_wine_zlib_carries_the_builtin_signature(self):
-        dll = bytes(range(256)) * 2
-        made = image.builtin_dll(dll)
-        self.assertEqual((dll[:64], b"Wine builtin DLL" + b"\0" * 16, dll[96:]),
-                         (made[:64], made[64:96], made[96:]))
-        with self.assertRaises(image.ImageError):
-            image.builtin_dll(b"MZ")
 
 
 def results_tar(members):
@@ -174,10 +160,7 @@ class Boot(unittest.TestCase):
                 self.assertEqual("Wine bench (32-bit, emulated i386 machine): failed: the emulated "
                                  "machine did not finish within 0.05 minutes\n", f.read())
             with open(pid_file) as f:
-                pid = int(f.read())
-            self.assertFalse(os.path.exists("/proc/%d" % pid) and
-                             "zombie" not in open("/proc/%d/status" % pid).read().lower(),
-                             "qemu is still running")
+                self.assertFalse(os.path.exists("/proc/" + f.read().strip()), "qemu still runs")
 
 
 class ClosingLines(unittest.TestCase):

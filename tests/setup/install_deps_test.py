@@ -93,40 +93,37 @@ class InstallDeps(unittest.TestCase):
 
 class WineCheck(unittest.TestCase):
     def test_missing_wine_is_named(self):
-        # Where 32-bit programs do not run, the bench goes to the emulated machine unless told
-        # to stay; then the host packages that machine needs are named instead.
+        # Where 32-bit programs do not run, the 32-bit bench goes to the emulated machine
+        # unless told to stay, and names the host packages that machine needs. The 64-bit
+        # bench, told by the tree's program or by its label, always stays and names its own.
         emulated = not benchlib.host_runs_32bit_programs()
-        for here, label, missing in (
-                (["--here"], r"Wine bench \(32-bit\)", MISSING_WINE),
-                ([], r"Wine bench \(32-bit, emulated i386 machine\)" if emulated else
-                 r"Wine bench \(32-bit\)", MISSING_GUEST if emulated else MISSING_WINE)):
-            with self.subTest(here or "anywhere"), tempfile.TemporaryDirectory() as build:
-                for script, more, code in (("tests/wine/run_bench.py", [], 77),
-                                           ("scripts/run_headless.py", ["--out", build], 1)):
+        bench32 = r"Wine bench \(32-bit\)"
+        cases = [  # name, arguments, a program in the tree, outcome's label, what is missing
+            ("32-bit, here", ["--here"], None, bench32, MISSING_WINE),
+            ("32-bit, anywhere", [], None,
+             r"Wine bench \(32-bit, emulated i386 machine\)" if emulated else bench32,
+             MISSING_GUEST if emulated else MISSING_WINE),
+            ("tarrow64.exe in the tree", [], "tarrow64.exe", r"Wine bench \(64-bit\)",
+             MISSING_WINE64),
+            ("labelled 64-bit", ["--label", "64-bit"], None, r"Wine bench \(64-bit\)",
+             MISSING_WINE64),
+        ]
+        for name, arguments, program, label, missing in cases:
+            with self.subTest(name), tempfile.TemporaryDirectory() as build:
+                scripts = [("tests/wine/run_bench.py", [], 77)]
+                if program:
+                    open(os.path.join(build, program), "wb").close()
+                elif "--label" not in arguments:
+                    scripts.append(("scripts/run_headless.py", ["--out", build], 1))
+                for script, more, code in scripts:
                     run = subprocess.run([sys.executable, os.path.join(SOURCE, script), "--build",
-                                          build, "--source", SOURCE] + more + here,
+                                          build, "--source", SOURCE] + more + arguments,
                                          env=dict(os.environ, PATH=build), capture_output=True,
                                          text=True, timeout=120)
                     self.assertEqual(run.returncode, code, run.stdout + run.stderr)
                     self.assertRegex(run.stdout + run.stderr, missing)
                 with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
                     self.assertRegex(f.read(), "^%s: skipped: %s\n$" % (label, missing))
-
-    def test_64_bit_bench_names_only_its_own_pieces(self):
-        # Told by the tree's program or by its label; without --here it still stays here.
-        for name, program, label in (("tarrow64.exe in the tree", "tarrow64.exe", []),
-                                     ("labelled 64-bit", None, ["--label", "64-bit"])):
-            with self.subTest(name), tempfile.TemporaryDirectory() as build:
-                if program:
-                    open(os.path.join(build, program), "wb").close()
-                bench = os.path.join(SOURCE, "tests", "wine", "run_bench.py")
-                command = [sys.executable, bench, "--build", build, "--source", SOURCE] + label
-                run = subprocess.run(command, env=dict(os.environ, PATH=build),
-                                     capture_output=True, text=True, timeout=120)
-                self.assertEqual(run.returncode, 77, run.stdout + run.stderr)
-                with open(os.path.join(build, "wine-bench", "outcome.txt")) as f:
-                    self.assertRegex(f.read(), r"^Wine bench \(64-bit\): skipped: %s\n$" %
-                                     MISSING_WINE64)
 
 
 if __name__ == "__main__":
