@@ -14,31 +14,34 @@ enable_language(RC)
 
 if(TARROW_WIN64)
   set(TARROW_PROGRAM_NAME tarrow64)
-  set(TARROW_WIN32_COMPILE_OPTIONS
-      ${TARROW_WARNINGS} -march=x86-64 -mtune=generic -Os -fno-exceptions -fno-rtti
-      -fno-threadsafe-statics -fno-stack-protector)
-  set(TARROW_WIN32_LINK_OPTIONS
-      -nostartfiles -nostdlib -mwindows -s
-      -Wl,--subsystem,windows:5.02
-      -Wl,--major-os-version,5 -Wl,--minor-os-version,2
-      -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,2)
+  set(TARROW_ARCH_OPTIONS -march=x86-64 -mtune=generic)
+  set(TARROW_UNWIND_OPTIONS) # the unwind tables stay
+  set(TARROW_WINDOWS_MAJOR 5)
+  set(TARROW_WINDOWS_MINOR 2)
+  set(TARROW_SUBSYSTEM windows:5.02)
   set(TARROW_WIN32_C_RUNTIME msvcrt)
   # No decoration of C names on x64.
   set(TARROW_STARTUP_SYMBOL TarrowStartup)
 else()
   set(TARROW_PROGRAM_NAME tarrow)
-  set(TARROW_WIN32_COMPILE_OPTIONS
-      ${TARROW_WARNINGS} -march=i486 -mtune=i486 -Os -fno-exceptions -fno-rtti
-      -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-threadsafe-statics
-      -fno-stack-protector)
-  set(TARROW_WIN32_LINK_OPTIONS
-      -nostartfiles -nostdlib -mwindows -s
-      -Wl,--subsystem,windows:4.0
-      -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0)
+  set(TARROW_ARCH_OPTIONS -march=i486 -mtune=i486)
+  set(TARROW_UNWIND_OPTIONS -fno-asynchronous-unwind-tables -fno-unwind-tables)
+  set(TARROW_WINDOWS_MAJOR 4)
+  set(TARROW_WINDOWS_MINOR 0)
+  set(TARROW_SUBSYSTEM windows:4.0)
   set(TARROW_WIN32_C_RUNTIME crtdll)
   set(TARROW_STARTUP_SYMBOL _TarrowStartup@0)
 endif()
+set(TARROW_WIN32_COMPILE_OPTIONS
+    ${TARROW_WARNINGS} ${TARROW_ARCH_OPTIONS} -Os -fno-exceptions -fno-rtti
+    ${TARROW_UNWIND_OPTIONS} -fno-threadsafe-statics -fno-stack-protector)
+set(TARROW_WIN32_LINK_OPTIONS
+    -nostartfiles -nostdlib -mwindows -s
+    -Wl,--subsystem,${TARROW_SUBSYSTEM}
+    -Wl,--major-os-version,${TARROW_WINDOWS_MAJOR}
+    -Wl,--minor-os-version,${TARROW_WINDOWS_MINOR}
+    -Wl,--major-subsystem-version,${TARROW_WINDOWS_MAJOR}
+    -Wl,--minor-subsystem-version,${TARROW_WINDOWS_MINOR})
 set(TARROW_WIN32_DEFINITIONS _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0300)
 set(TARROW_WIN32_LIBRARIES
     comctl32 user32 gdi32 advapi32 version winmm wsock32 kernel32 ${TARROW_WIN32_C_RUNTIME})
