@@ -2,7 +2,6 @@
 and the headless run, each as a job in the emulated i386 machine (image.py makes it, boot.py
 runs it). The bench inside is the same bench, with its scenarios shared by two workers, one
 for each of the machine's processors."""
-import json
 import os
 import shlex
 import shutil
@@ -38,8 +37,7 @@ def bench_script(pattern):
         "python3 tests/wine/run_bench.py --here --build /w/build/win32 --source /w/src "
         "--label '%s' --jobs %d -k %s" % (WHERE, JOBS, shlex.quote(pattern)),
         "status=$?",
-        "cp /w/build/win32/wine-bench/outcome.txt /w/build/win32/wine-bench/outcome.json /w/out/"
-        " 2>/dev/null",
+        "cp /w/build/win32/wine-bench/outcome.txt /w/out/ 2>/dev/null",
         # The screenshots the scenarios took, for a person to look at.
         "find /w/build/win32/wine-bench -name '*.png' -exec cp {} /w/out/ \\;",
         "exit $status", ""])
@@ -72,9 +70,9 @@ def boot_job(build, source, script, out, label):
         made = image.ensure_image(guest_folder(build), say)
     except image.ImageError as error:
         return None, None, "%s: the emulated machine's image could not be made: %s" % (label, error)
-    if made.built_seconds is None:
+    if made.reused:
         say("guest: image kept from an earlier run, reused in %.1f s instead of made in %s "
-            "(%s)" % (time.time() - started, minutes(made.first_built_seconds),
+            "(%s)" % (time.time() - started, minutes(made.made_seconds),
                       guest_folder(build)))
     limit = time_limit_minutes()
     say("guest: booting the emulated i386 machine (qemu-system-i386, at most %g minutes)" % limit)
@@ -92,13 +90,12 @@ def boot_job(build, source, script, out, label):
 
 def timing(outcome, made):
     text = "the machine ran %s" % minutes(outcome.seconds)
-    if made.built_seconds is None:
-        return text + ", its image reused (making it took %s)" % minutes(made.first_built_seconds)
-    return text + ", its image made in %s" % minutes(made.built_seconds)
+    if made.reused:
+        return text + ", its image reused (making it took %s)" % minutes(made.made_seconds)
+    return text + ", its image made in %s" % minutes(made.made_seconds)
 
 
-def minutes(seconds):
-    return image.minutes(seconds)
+minutes = image.minutes
 
 
 def run_bench(build, source, work, pattern, write_outcome, skipped_code=77):
@@ -120,11 +117,6 @@ def run_bench(build, source, work, pattern, write_outcome, skipped_code=77):
     for name in os.listdir(out):
         if name.endswith(".png"):
             shutil.copyfile(os.path.join(out, name), os.path.join(work, name))
-    counts = None
-    counts_path = os.path.join(out, "outcome.json")
-    if os.path.isfile(counts_path):
-        with open(counts_path) as f:
-            counts = json.load(f)
     line_path = os.path.join(out, "outcome.txt")
     if not os.path.isfile(line_path):
         line = "%s: failed: the bench ended (%d) without an outcome" % (label, outcome.status)
@@ -134,7 +126,7 @@ def run_bench(build, source, work, pattern, write_outcome, skipped_code=77):
     with open(line_path) as f:
         line = f.read().strip()
     line += "; %s" % timing(outcome, made)
-    write_outcome(work, line, counts)
+    write_outcome(work, line)
     print(line)
     return 0 if outcome.status == 0 else 1
 

@@ -192,11 +192,11 @@ def pack_root(root, archive, log_path):
 
 
 class Image:
-    def __init__(self, folder, built_seconds, first_built_seconds):
+    def __init__(self, folder, made_seconds, reused):
         self.kernel = os.path.join(folder, KERNEL)
         self.root = os.path.join(folder, ROOT_ARCHIVE)
-        self.built_seconds = built_seconds  # None when a kept image was reused
-        self.first_built_seconds = first_built_seconds  # what making it took
+        self.made_seconds = made_seconds  # what making it took
+        self.reused = reused  # kept from an earlier run
 
 
 def read_key(key_path):
@@ -216,7 +216,7 @@ def ensure_image(folder, say=print):
     kept, seconds = read_key(key_path)
     if kept == key and all(os.path.isfile(os.path.join(folder, name))
                            for name in (KERNEL, ROOT_ARCHIVE)):
-        return Image(folder, None, seconds)
+        return Image(folder, seconds, True)
     missing = missing_host_packages()
     if missing:
         raise ImageError("the host lacks %s (apt-get install %s)" %
@@ -250,7 +250,7 @@ def ensure_image(folder, say=print):
         f.write("%s %.1f\n" % (key, seconds))
     say("guest: image made in %s (%d MB)" %
         (minutes(seconds), os.path.getsize(os.path.join(folder, ROOT_ARCHIVE)) >> 20))
-    return Image(folder, seconds, seconds)
+    return Image(folder, seconds, False)
 
 
 def minutes(seconds):

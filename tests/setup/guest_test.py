@@ -193,7 +193,7 @@ class ClosingLines(unittest.TestCase):
                 self.assertEqual(added, lines[2][:len(added)] if len(lines) > 2 else None)
 
 
-def run_bench_outcome(work, line, counts=None):
+def run_bench_outcome(work, line):
     with open(os.path.join(work, "outcome.txt"), "w") as f:
         f.write(line + "\n")
 

@@ -11,7 +11,6 @@ import argparse
 import contextlib
 import importlib.util
 import io
-import json
 import multiprocessing
 import os
 import sys
@@ -27,7 +26,6 @@ import emulated  # noqa: E402
 
 SKIPPED = 77  # CTest's SKIP_RETURN_CODE for this test
 OUTCOME_FILE = "outcome.txt"  # in the bench's work folder, build/win32/wine-bench
-COUNTS_FILE = "outcome.json"  # the same, for a program: passed, failed, skipped, seconds
 
 
 def load_scenarios(folder):
@@ -60,10 +58,6 @@ class Tally:
         else:
             self.failed += 1
         self.failures += failures
-
-    def counts(self, seconds):
-        return {"passed": self.passed, "failed": self.failed, "skipped": self.skipped,
-                "seconds": round(seconds, 1)}
 
 
 def run_scenario(bench, name, test):
@@ -167,24 +161,14 @@ def outcome_line(label, tally, seconds):
     if tally.skipped:
         text += ", %d skipped (%s)" % (len(tally.skipped),
                                        "; ".join("%s: %s" % s for s in tally.skipped))
-    return "Wine bench (%s): %s, in %s" % (label, text, minutes(seconds))
+    return "Wine bench (%s): %s, in %s" % (label, text, emulated.minutes(seconds))
 
 
-def minutes(seconds):
-    return "%d min %02d s" % divmod(int(round(seconds)), 60)
-
-
-def write_outcome(work, line, counts=None):
+def write_outcome(work, line):
     """Leaves the bench's outcome in one line for `make test` to print last, so that a skip
-    and its reason are not lost in the scroll of the test runs; and the counts beside it."""
+    and its reason are not lost in the scroll of the test runs."""
     with open(os.path.join(work, OUTCOME_FILE), "w") as f:
         f.write(line + "\n")
-    counts_path = os.path.join(work, COUNTS_FILE)
-    if counts is not None:
-        with open(counts_path, "w") as f:
-            json.dump(counts, f)
-    elif os.path.exists(counts_path):
-        os.remove(counts_path)
 
 
 def main():
@@ -229,7 +213,7 @@ def main():
     for failure in tally.failures:
         print("  " + failure.splitlines()[0] if failure else "")
     print("%d passed, %d failed, %d skipped" % (tally.passed, tally.failed, len(tally.skipped)))
-    write_outcome(work, outcome_line(label, tally, seconds), tally.counts(seconds))
+    write_outcome(work, outcome_line(label, tally, seconds))
     return 1 if tally.failed or tally.passed == 0 else 0
 
 
