@@ -443,7 +443,7 @@ class Bench:
 
     def driver_loader(self):
         """The Wine command that starts the driver bench.exe, a program of the build."""
-        return WINE_LOADER_64 if self.bits == 64 else "wine"
+        return WINE_LOADERS[self.default_arch]
 
     def system_path(self, name):
         """The Windows path of a file that system_files puts in place."""
