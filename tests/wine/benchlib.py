@@ -196,7 +196,7 @@ class Machine:
     def keep_server(self, seconds):
         """Starts the prefix's server, to stay that long after its last program ends."""
         subprocess.run([WINE_SERVERS[self.arch], "-p%d" % seconds], env=self.env(),
-                       stderr=subprocess.DEVNULL)
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def stop_server(self):
         stop_wine_server(self.env(), self.arch)
@@ -249,7 +249,13 @@ class Machine:
         # costs several times what the run itself does in the emulated machine. Each run
         # still stops the server when it ends.
         self.keep_server(SERVER_KEPT_SECONDS)
-        self.wine("regedit", "/S", "C:\\work\\fixture.reg")
+        if self.wine("regedit", "/S", "C:\\work\\fixture.reg", check=False).returncode != 0:
+            # Seen once in many runs under load: regedit ending with 1 on a freshly cloned
+            # 64-bit prefix, its cause not found. A second try on a fresh server; a second
+            # failure stops the scenario as before.
+            self.stop_server()
+            self.keep_server(SERVER_KEPT_SECONDS)
+            self.wine("regedit", "/S", "C:\\work\\fixture.reg")
         if self.drives:
             # Drive settings are read when the devices start: start them again, and wait
             # for them with a program that ends at once, so that the run finds every drive.
