@@ -4,7 +4,8 @@
 //   bench.exe [--cwd DIR] [--dyn FILE] TARROW.EXE ACTION...
 //
 // Actions run in order; each prints zero or more lines:
-//   start              launch and wait for the visible main window: "shown ROWS X Y W H SW SH"
+//   start              launch and wait for the visible main window: "shown ROWS X Y W H SW SH";
+//                      any other window shown before it: "prompt CLASS<TAB>CAPTION", cancelled
 //   rows               every report row: "row INDEX ICON LABEL<TAB>DETAILS"
 //   cmd ID             post WM_COMMAND ID to the main window
 //   key VK             post a key press (WM_KEYDOWN/WM_KEYUP, virtual-key code) to the main window
@@ -83,6 +84,32 @@ static bool Launch(const char *exe, PROCESS_INFORMATION *info, const char *argum
                           &startup, info) != 0;
 }
 
+// Any other window the program shows before its main one is a prompt waiting for a person
+// (a drive's "no disk" box, an error box): each is printed once as "prompt CLASS<TAB>CAPTION"
+// and cancelled, so that the run goes on and the scenario sees what was asked.
+static HWND promptsSeen[16];
+static int promptCount;
+
+static BOOL CALLBACK VisitPrompt(HWND window, LPARAM)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[256], caption[256];
+    if (pid != program.dwProcessId || !IsWindowVisible(window) ||
+        !GetClassNameA(window, className, sizeof className) ||
+        strcmp(className, "TarrowClass") == 0)
+        return TRUE;
+    for (int i = 0; i < promptCount; ++i)
+        if (promptsSeen[i] == window)
+            return TRUE;
+    if (promptCount < (int)(sizeof promptsSeen / sizeof promptsSeen[0]))
+        promptsSeen[promptCount++] = window;
+    GetWindowTextA(window, caption, sizeof caption);
+    printf("prompt %s\t%s\n", className, caption);
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
 static void Start(const char *exe)
 {
     if (!Launch(exe, &program))
@@ -90,6 +117,8 @@ static void Start(const char *exe)
     // Watch closely for the moment the window becomes visible: the report must be
     // complete by then.
     for (int waited = 0; waited < 120000; ++waited) {
+        if (waited % 20 == 0)
+            EnumWindows(VisitPrompt, 0);
         HWND window = FindMainWindow();
         if (window && IsWindowVisible(window)) {
             mainWindow = window;

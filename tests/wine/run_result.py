@@ -20,6 +20,7 @@ class RunResult:
         self.columns = None
         self.banner = None  # the "layout" action: the banner's client size
         self.shown = None
+        self.prompts = []  # windows shown before the main one, each cancelled by the driver
         self.exit_code = None
         self.second = None
         # the "log" action, one per run of the program from a command line:
@@ -51,6 +52,9 @@ class RunResult:
                 self.banner = [int(v) for v in rest.split()]
             elif tag == "columns":
                 self.columns = [int(v) for v in rest.split()]
+            elif tag == "prompt":
+                cls, _, caption = rest.partition("\t")
+                self.prompts.append((cls, caption))
             elif tag == "shown":
                 self.shown = [int(v) for v in rest.split()]
             elif tag == "exit":

@@ -3,7 +3,6 @@ buffer, values of the wrong type or without their terminating zero, all 26 drive
 empty and dead drives. The program must show its window with every row, export well-formed
 text, and never stop for a system prompt."""
 import os
-import time
 
 from benchlib import clip_bytes, log_bytes
 
@@ -139,22 +138,12 @@ def test_hostile_windows_nt4(bench):
     run_hostile(bench, "nt40", unterminated_version=False)
 
 
-def time_to_window(machine):
-    started = time.time()
-    run = machine.run(["start", "windows", "cmd", str(ID_OK), "wait-exit"])
-    return time.time() - started, run
-
-
 def test_empty_and_dead_drives_raise_no_prompt(bench):
-    plain = bench.machine("drives-plain")
-    plain_time, _ = time_to_window(plain)
     missing = os.path.join(bench.work, "nothing-here")
     m = bench.machine("drives-dead", drives={"a": ("floppy", missing), "d": ("cdrom", missing),
                                              "n": ("network", missing)})
-    dead_time, run = time_to_window(m)
+    run = m.run(["start", "windows", "cmd", str(ID_OK), "wait-exit"])
+    # A prompt would wait for a person; the driver cancels and names each one it meets.
+    bench.check_equal([], run.prompts, "prompts before the window")
     bench.check_equal([[("TarrowClass", "Tarrow 1.0")]], run.window_lists, "windows on screen")
     bench.check_equal(0, run.exit_code, "exit code")
-    # A system prompt waits for a person, far beyond this; the margin is for a machine whose
-    # load moves between the two runs (an emulated one shares its host's cores).
-    bench.check(dead_time < plain_time * 2.0 + 2.0,
-                "window took %.1fs with dead drives, %.1fs without" % (dead_time, plain_time))
