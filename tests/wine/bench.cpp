@@ -70,6 +70,14 @@ static HWND FindMainWindow()
     return NULL;
 }
 
+// Fails naming the system's error code, for a call that the program never got to answer.
+static void FailWithSystemError(const char *what)
+{
+    char message[256];
+    snprintf(message, sizeof message, "%s (error %lu)", what, GetLastError());
+    Fail(message);
+}
+
 static bool Launch(const char *exe, PROCESS_INFORMATION *info, const char *arguments = NULL)
 {
     STARTUPINFOA startup;
@@ -80,8 +88,18 @@ static bool Launch(const char *exe, PROCESS_INFORMATION *info, const char *argum
         snprintf(commandLine, sizeof commandLine, "\"%s\" %s", exe, arguments);
     else
         snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
-    return CreateProcessA(exe, commandLine, NULL, NULL, FALSE, 0, NULL, workingDirectory,
-                          &startup, info) != 0;
+    // Wine's loader now and then refuses a start that succeeds a moment later, before the
+    // program has run a single instruction; such a refusal is printed as "launch-refused
+    // ERROR" and tried again twice. A program that cannot be started is refused every time.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessA(exe, commandLine, NULL, NULL, FALSE, 0, NULL, workingDirectory,
+                           &startup, info))
+            return true;
+        if (attempt == 2)
+            return false;
+        printf("launch-refused %lu\n", GetLastError());
+        Sleep(500);
+    }
 }
 
 // Any other window the program shows before its main one is a prompt waiting for a person
@@ -113,7 +131,7 @@ static BOOL CALLBACK VisitPrompt(HWND window, LPARAM)
 static void Start(const char *exe)
 {
     if (!Launch(exe, &program))
-        Fail("cannot start the program");
+        FailWithSystemError("cannot start the program");
     // Watch closely for the moment the window becomes visible: the report must be
     // complete by then.
     for (int waited = 0; waited < 120000; ++waited) {
@@ -240,7 +258,7 @@ static void StartSecondCopy(const char *exe)
 {
     PROCESS_INFORMATION second;
     if (!Launch(exe, &second))
-        Fail("cannot start the second copy");
+        FailWithSystemError("cannot start the second copy");
     int windows = 0;
     while (WaitForSingleObject(second.hProcess, 1) == WAIT_TIMEOUT) {
         FoundWindows f = {second.dwProcessId, NULL, NULL, NULL, NULL, false};
@@ -264,7 +282,7 @@ static void RunWithArguments(const char *exe, const char *arguments)
     PROCESS_INFORMATION run;
     DWORD started = GetTickCount();
     if (!Launch(exe, &run, arguments))
-        Fail("cannot start the program with arguments");
+        FailWithSystemError("cannot start the program with arguments");
     int classWindow = 0, visibleWindow = 0;
     while (WaitForSingleObject(run.hProcess, 2) == WAIT_TIMEOUT) {
         for (HWND window = NULL;
