@@ -92,8 +92,8 @@ static bool Launch(const char *exe, PROCESS_INFORMATION *info, const char *argum
     // program has run a single instruction; such a refusal is printed as "launch-refused
     // ERROR" and tried again twice. A program that cannot be started is refused every time.
     for (int attempt = 0;; ++attempt) {
-        if (CreateProcessA(exe, commandLine, NULL, NULL, FALSE, 0, NULL, workingDirectory,
-                           &startup, info))
+        if (CreateProcessA(exe, commandLine, NULL, NULL, FALSE, 0, NULL, workingDirectory, &startup,
+                           info))
             return true;
         if (attempt == 2)
             return false;
