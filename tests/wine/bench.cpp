@@ -78,6 +78,14 @@ static void FailWithSystemError(const char *what)
     Fail(message);
 }
 
+// Whether the window belongs to that process and is on screen.
+static bool IsShownBy(HWND window, DWORD pid)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == pid && IsWindowVisible(window);
+}
+
 static bool Launch(const char *exe, PROCESS_INFORMATION *info, const char *arguments = NULL)
 {
     STARTUPINFOA startup;
@@ -110,10 +118,8 @@ static int promptCount;
 
 static BOOL CALLBACK VisitPrompt(HWND window, LPARAM)
 {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
     char className[256], caption[256];
-    if (pid != program.dwProcessId || !IsWindowVisible(window) ||
+    if (!IsShownBy(window, program.dwProcessId) ||
         !GetClassNameA(window, className, sizeof className) ||
         strcmp(className, "TarrowClass") == 0)
         return TRUE;
@@ -166,9 +172,7 @@ struct FoundWindows {
 static BOOL CALLBACK VisitWindow(HWND window, LPARAM param)
 {
     FoundWindows *f = (FoundWindows *)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != f->pid || window == f->except || !IsWindowVisible(window))
+    if (window == f->except || !IsShownBy(window, f->pid))
         return TRUE;
     char className[256], caption[256];
     GetClassNameA(window, className, sizeof className);
