@@ -20,6 +20,19 @@ void AppendText(char *out, size_t size, const char *text)
     CopyText(out + used, size - used, text);
 }
 
+// Built without the C runtime's formatting: the C runtime DLL itself is found this way.
+bool BuildFilePath(const char *directory, const char *fileName, char *out, size_t size)
+{
+    size_t directoryLength = BoundedLength(directory, size);
+    size_t nameLength = BoundedLength(fileName, size);
+    if (size == 0 || directoryLength + 1 + nameLength >= size)
+        return false;
+    CopyText(out, size, directory);
+    out[directoryLength] = '\\';
+    CopyText(out + directoryLength + 1, size - directoryLength - 1, fileName);
+    return true;
+}
+
 bool ContainsText(const char *text, const char *fragment)
 {
     return strstr(text, fragment) != NULL;

@@ -21,6 +21,10 @@ bool ContainsText(const char *text, const char *fragment);
 // True when both texts are equal with A-Z folded to a-z and no other folding.
 bool EqualsIgnoringAsciiCase(const char *a, const char *b);
 
+// Builds directory\fileName in out (size bytes); false, with nothing built, when it does
+// not fit: a cut path names another file.
+bool BuildFilePath(const char *directory, const char *fileName, char *out, size_t size);
+
 // Length of the zero-terminated prefix of data, looking at no more than size bytes.
 size_t BoundedLength(const char *data, size_t size);
 

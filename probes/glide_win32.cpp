@@ -4,7 +4,6 @@
 #include "../base/text.h"
 
 #include <windows.h>
-#include <string.h>
 
 static const struct {
     const char *fileName;
@@ -13,16 +12,6 @@ static const struct {
     {"glide2x.dll", "Glide 2x Version"},
     {"glide3x.dll", "Glide 3x Version"},
 };
-
-// Builds directory\fileName; false when it does not fit, as a cut path names another file.
-static bool BuildLibraryPath(const char *directory, const char *fileName, char *path,
-                             size_t size)
-{
-    if (strlen(directory) + 1 + strlen(fileName) >= size)
-        return false;
-    FormatText(path, size, "%s\\%s", directory, fileName);
-    return true;
-}
 
 #ifdef _WIN64
 // The Glide libraries are 32-bit: on 64-bit Windows they are in the 32-bit system folder
@@ -49,7 +38,7 @@ int AddGlideRows()
     char path[TextBufferSize];
     char version[TextBufferSize];
     for (size_t i = 0; i < sizeof glideLibraries / sizeof glideLibraries[0]; ++i) {
-        if (BuildLibraryPath(directory, glideLibraries[i].fileName, path, sizeof path) &&
+        if (BuildFilePath(directory, glideLibraries[i].fileName, path, sizeof path) &&
             GetFileProductVersion(path, version))
             AddReportRow(glideLibraries[i].label, version, IconDisplay);
     }

@@ -60,6 +60,29 @@ TEST(Text, HelpersStopAtTheBuffer)
     EXPECT_EQ(2u, BoundedLength("abc", 2));
 }
 
+TEST(Text, FilePathsAreWholeOrNotBuilt)
+{
+    const struct {
+        const char *directory, *fileName;
+        size_t size;
+        const char *path; // NULL: does not fit, nothing built
+    } cases[] = {
+        {"C:\\WINDOWS\\SYSTEM", "WSOCK32.DLL", 260, "C:\\WINDOWS\\SYSTEM\\WSOCK32.DLL"},
+        {"C:\\WINDOWS\\SYSTEM", "WSOCK32.DLL", 30, "C:\\WINDOWS\\SYSTEM\\WSOCK32.DLL"},
+        {"C:\\WINDOWS\\SYSTEM", "WSOCK32.DLL", 29, NULL}, // the zero has no room
+        {"", "a.dll", 7, "\\a.dll"},
+        {"C:", "", 4, "C:\\"},
+        {"C:", "", 3, NULL},
+        {"C:", "x", 0, NULL},
+    };
+    for (const auto &c : cases) {
+        char out[260] = "untouched";
+        EXPECT_EQ(c.path != NULL, BuildFilePath(c.directory, c.fileName, out, c.size))
+            << c.directory << " " << c.fileName << " in " << c.size;
+        EXPECT_STREQ(c.path ? c.path : "untouched", out) << c.size;
+    }
+}
+
 TEST(Text, FoldsOnlyAsciiLetters)
 {
     EXPECT_TRUE(EqualsIgnoringAsciiCase("Hello World", "hELLO wORLD"));
