@@ -1,7 +1,5 @@
-// The report away from Windows: an ordered store of rows with the list view's read limit
-// of 254 characters, so the export and duplicate logic behave as on Windows.
+// The plain store of report rows: each text copied on the heap, rows in the order added.
 #include "report_store.h"
-#include "../base/tarrow.h"
 #include "../base/text.h"
 
 #include <stdlib.h>
@@ -21,11 +19,12 @@ static char *DuplicateText(const char *text)
 {
     size_t length = strlen(text);
     char *copy = (char *)malloc(length + 1);
-    memcpy(copy, text, length + 1);
+    if (copy)
+        memcpy(copy, text, length + 1);
     return copy;
 }
 
-int AddReportRow(const char *label, const char *details, ReportIcon icon)
+int StoreReportRow(const char *label, const char *details, ReportIcon icon)
 {
     if (rowCount == rowCapacity) {
         int capacity = rowCapacity ? rowCapacity * 2 : 32;
@@ -35,19 +34,26 @@ int AddReportRow(const char *label, const char *details, ReportIcon icon)
         rows = grown;
         rowCapacity = capacity;
     }
-    rows[rowCount].label = DuplicateText(label);
-    rows[rowCount].details = DuplicateText(details);
+    char *labelCopy = DuplicateText(label);
+    char *detailsCopy = DuplicateText(details);
+    if (!labelCopy || !detailsCopy) {
+        free(labelCopy);
+        free(detailsCopy);
+        return 1;
+    }
+    rows[rowCount].label = labelCopy;
+    rows[rowCount].details = detailsCopy;
     rows[rowCount].icon = icon;
     ++rowCount;
     return 1;
 }
 
-int GetReportRowCount()
+int GetStoredRowCount()
 {
     return rowCount;
 }
 
-void GetReportRowText(int row, int column, char *buffer)
+void GetStoredRowText(int row, int column, char *buffer)
 {
     buffer[0] = '\0';
     if (row < 0 || row >= rowCount)
@@ -55,11 +61,11 @@ void GetReportRowText(int row, int column, char *buffer)
     CopyText(buffer, ReportTextBufferSize, column == 0 ? rows[row].label : rows[row].details);
 }
 
-bool FindReportRowByDetails(const char *details)
+bool FindStoredRowByDetails(const char *details)
 {
     char buffer[ReportTextBufferSize];
-    for (int row = 0; row < GetReportRowCount(); ++row) {
-        GetReportRowText(row, 1, buffer);
+    for (int row = 0; row < rowCount; ++row) {
+        GetStoredRowText(row, 1, buffer);
         if (EqualsIgnoringAsciiCase(buffer, details))
             return true;
     }
