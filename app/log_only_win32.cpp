@@ -2,9 +2,11 @@
 // rows still live in a report list, as they do under the main window, so they are taken
 // and written exactly as File, Create Log File does; its window is never shown, is not of
 // the main window's class (a copy started meanwhile must not take it for a running one),
-// and no message box waits for a person.
+// and no message box waits for a person. Where COMCTL32 cannot be loaded there is no list
+// view: the rows are kept in the plain store instead, and the log is the same.
 #include "shell.h"
 #include "export.h"
+#include "../base/system_dll.h"
 #include "../base/tarrow.h"
 #include "../resources/resource.h"
 
@@ -30,17 +32,18 @@ static HWND CreateHiddenReport(HINSTANCE instance)
     HWND owner = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 0, 0, NULL, NULL, instance, NULL);
     if (!owner)
         return NULL;
-    HWND list = CreateWindowExA(
-        0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, 0, 0,
-        hiddenListWidth, hiddenListHeight, owner, (HMENU)IDC_REPORTLIST, instance, NULL);
-    if (!list) {
-        DestroyWindow(owner);
-        return NULL;
-    }
     mainWindow = owner;
-    reportListWindow = list;
     appInstance = instance;
-    SetupReportColumns(list);
+    // Without COMCTL32, or should its list view not be made, the rows go to the plain store.
+    HWND list = NULL;
+    if (IsSystemDllBound(CommonControlsDll))
+        list = CreateWindowExA(
+            0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER, 0, 0,
+            hiddenListWidth, hiddenListHeight, owner, (HMENU)IDC_REPORTLIST, instance, NULL);
+    if (list) {
+        reportListWindow = list;
+        SetupReportColumns(list);
+    }
     return owner;
 }
 
@@ -48,7 +51,6 @@ int WriteLogWithoutWindow(HINSTANCE instance, const StartRequest *request)
 {
     if (request->logPathTooLong)
         return LogNotOpened;
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     InitCommonControls();
     HWND owner = CreateHiddenReport(instance);
     if (!owner)

@@ -2,6 +2,7 @@
 // window from its dialog template, the inventory pass, then the message loop.
 #include "shell.h"
 #include "layout.h"
+#include "../base/system_dll.h"
 #include "../base/tarrow.h"
 #include "../resources/resource.h"
 
@@ -105,7 +106,26 @@ static const char usageText[] =
     "\"tarrow.exe /log [FILE]\" writes the report to FILE (tarrow.log in the working folder "
     "when no FILE is given; a FILE with spaces goes in double quotes) without showing a "
     "window, and ends with exit code 0 when the file was written, 1 when it could not be "
-    "opened and 2 when a line could not be written.";
+    "opened, 2 when a line could not be written and 3 when the C runtime DLL could not be "
+    "loaded from the system folder.";
+
+// The window needs the C runtime and the list view of COMCTL32. Without one of them it
+// says which, in the one message box, and ends with SystemDllMissing. Formatted by USER32:
+// the C runtime's formatting may be the one missing.
+static bool WindowDllsBound()
+{
+    static const SystemDll needed[] = {CRuntimeDll, CommonControlsDll};
+    for (unsigned i = 0; i < sizeof needed / sizeof needed[0]; ++i) {
+        if (!IsSystemDllBound(needed[i])) {
+            char text[TextBufferSize];
+            wsprintfA(text, "Could not load %s from the system folder.",
+                      systemDllTables[needed[i]].fileName);
+            MessageBoxA(NULL, text, NULL, MB_OK);
+            return false;
+        }
+    }
+    return true;
+}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
@@ -117,7 +137,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     }
     // A script's run: no single-instance test, no window, no message box.
     if (request.mode == StartLogOnly)
-        return WriteLogWithoutWindow(instance, &request);
+        return IsSystemDllBound(CRuntimeDll) ? WriteLogWithoutWindow(instance, &request)
+                                             : SystemDllMissing;
 
     WNDCLASSEXA windowClass;
     FillMainClass(&windowClass, instance);
@@ -128,9 +149,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         return 0;
     }
 
-    // An empty floppy or CD-ROM drive, or a dead network drive, must not stop the hidden
-    // window with a system prompt while the probes look at the drives.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    if (!WindowDllsBound())
+        return SystemDllMissing;
 
     RegisterClassExA(&windowClass);
     InitCommonControls();
@@ -162,6 +182,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 // program's own name first.
 extern "C" void WINAPI TarrowStartup()
 {
+    // No system prompt may wait for a person: not for a DLL that cannot be loaded, nor,
+    // while the probes look at the drives, for an empty floppy or CD-ROM drive or a dead
+    // network drive.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    RestrictDllSearch();
+    LoadSystemDlls();
+
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);

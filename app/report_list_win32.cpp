@@ -1,7 +1,9 @@
 // The report on Windows: the rows live in the main window's list view control, which
-// keeps its own copies of the texts; there is no second store.
+// keeps its own copies of the texts; there is no second store. A log run that could not
+// have a list view (no COMCTL32) keeps them in the plain store instead.
 #include "shell.h"
 #include "layout.h"
+#include "report_store.h"
 #include "../base/tarrow.h"
 #include "../base/text.h"
 #include "../resources/resource.h"
@@ -58,6 +60,8 @@ HIMAGELIST CreateReportImageList()
 
 int AddReportRow(const char *label, const char *details, ReportIcon icon)
 {
+    if (!reportListWindow)
+        return StoreReportRow(label, details, icon);
     if (!reportImagesAttached) {
         SendMessageA(reportListWindow, LVM_SETIMAGELIST, LVSIL_SMALL,
                      (LPARAM)CreateReportImageList());
@@ -83,11 +87,17 @@ int AddReportRow(const char *label, const char *details, ReportIcon icon)
 
 int GetReportRowCount()
 {
+    if (!reportListWindow)
+        return GetStoredRowCount();
     return (int)SendMessageA(reportListWindow, LVM_GETITEMCOUNT, 0, 0);
 }
 
 void GetReportRowText(int row, int column, char *buffer)
 {
+    if (!reportListWindow) {
+        GetStoredRowText(row, column, buffer);
+        return;
+    }
     buffer[0] = '\0';
     LVITEMA item;
     memset(&item, 0, sizeof item);
@@ -100,6 +110,8 @@ void GetReportRowText(int row, int column, char *buffer)
 
 bool FindReportRowByDetails(const char *details)
 {
+    if (!reportListWindow)
+        return FindStoredRowByDetails(details);
     char buffer[ReportTextBufferSize];
     for (int row = 0; row < GetReportRowCount(); ++row) {
         buffer[0] = '\0';

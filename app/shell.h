@@ -21,4 +21,8 @@ void CopyReportToClipboard();
 // a message box. Returns the exit code: 0 written, 1 not opened, 2 a line not written.
 int WriteLogWithoutWindow(HINSTANCE instance, const StartRequest *request);
 
+// The exit code of a start that a system DLL it cannot do without is missing from: the C
+// runtime for any run, COMCTL32 too for the window.
+enum { SystemDllMissing = 3 };
+
 #endif

@@ -10,6 +10,10 @@
 # probe's fault is dispatched and unwound through them (app/probe_guard_win64.cpp). It is
 # compiled from the same sources with the same headers, so it takes the same branches for
 # Windows 95 to NT 4.0 that the Wine bench reaches through Wine's version settings.
+#
+# Both import only the DLLs Windows always maps from its own folder. The C runtime and every
+# other DLL are loaded at start from the system folder by full path (base/system_dll*.cpp),
+# so no import library of theirs is linked.
 enable_language(RC)
 
 if(TARROW_WIN64)
@@ -19,7 +23,6 @@ if(TARROW_WIN64)
   set(TARROW_WINDOWS_MAJOR 5)
   set(TARROW_WINDOWS_MINOR 2)
   set(TARROW_SUBSYSTEM windows:5.02)
-  set(TARROW_WIN32_C_RUNTIME msvcrt)
   # No decoration of C names on x64.
   set(TARROW_STARTUP_SYMBOL TarrowStartup)
 else()
@@ -29,7 +32,6 @@ else()
   set(TARROW_WINDOWS_MAJOR 4)
   set(TARROW_WINDOWS_MINOR 0)
   set(TARROW_SUBSYSTEM windows:4.0)
-  set(TARROW_WIN32_C_RUNTIME crtdll)
   set(TARROW_STARTUP_SYMBOL _TarrowStartup@0)
 endif()
 set(TARROW_WIN32_COMPILE_OPTIONS
@@ -43,8 +45,7 @@ set(TARROW_WIN32_LINK_OPTIONS
     -Wl,--major-subsystem-version,${TARROW_WINDOWS_MAJOR}
     -Wl,--minor-subsystem-version,${TARROW_WINDOWS_MINOR})
 set(TARROW_WIN32_DEFINITIONS _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0300)
-set(TARROW_WIN32_LIBRARIES
-    comctl32 user32 gdi32 advapi32 version winmm wsock32 kernel32 ${TARROW_WIN32_C_RUNTIME})
+set(TARROW_WIN32_LIBRARIES user32 gdi32 advapi32 kernel32)
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 

@@ -1,8 +1,10 @@
-// The report store, the text helpers, the window geometry and the two export formats.
+// The report store, the text helpers, the window geometry, the two export formats and the
+// binding of the system DLLs.
 #include "app/command_line.h"
 #include "app/export.h"
 #include "app/layout.h"
 #include "app/report_store.h"
+#include "base/system_dll.h"
 #include "base/tarrow.h"
 #include "base/text.h"
 
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -341,6 +344,51 @@ TEST(CommandLine, SwitchesAndTheLogFile)
     std::string longest = "tarrow.exe /log " + Repeat('x', LogPathBufferSize - 1);
     ParseCommandLine(longest.c_str(), &request);
     EXPECT_EQ(Repeat('x', LogPathBufferSize - 1), request.logPath);
+}
+
+// A DLL's exports for the binding: the names it has, each at an address of its own.
+struct FakeDll {
+    std::vector<std::string> exports;
+    char entries[8];
+};
+
+void *FindFakeExport(void *module, const char *name)
+{
+    FakeDll *dll = (FakeDll *)module;
+    for (size_t i = 0; i < dll->exports.size(); ++i)
+        if (dll->exports[i] == name)
+            return &dll->entries[i];
+    return NULL;
+}
+
+TEST(SystemDll, BoundWholeOrNotAtAll)
+{
+    const struct {
+        std::vector<std::string> exports;
+        bool bound;
+    } cases[] = {
+        {{"socket", "closesocket"}, true},
+        {{"closesocket", "socket", "WSAStartup"}, true}, // order and extras do not matter
+        {{"socket"}, false},                             // one missing: none bound
+        {{}, false},
+    };
+    for (const auto &c : cases) {
+        char standIns[2];
+        void *slots[2] = {&standIns[0], &standIns[1]};
+        const BoundFunction functions[] = {{"socket", &slots[0]}, {"closesocket", &slots[1]}};
+        const SystemDllTable table = {"WSOCK32.DLL", functions, 2};
+        FakeDll dll = {c.exports, {}};
+        EXPECT_EQ(c.bound, BindDllFunctions(&table, &dll, FindFakeExport)) << c.exports.size();
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(c.bound ? FindFakeExport(&dll, functions[i].name) : &standIns[i], slots[i])
+                << functions[i].name;
+    }
+    char standIn;
+    void *slot = &standIn;
+    const BoundFunction function = {"socket", &slot};
+    const SystemDllTable table = {"WSOCK32.DLL", &function, 1};
+    EXPECT_FALSE(BindDllFunctions(&table, NULL, FindFakeExport)); // the DLL could not be loaded
+    EXPECT_EQ(&standIn, slot);
 }
 
 } // namespace
