@@ -37,6 +37,8 @@ void ClearPortFault();
 // Clocks.
 bool ReadPerformanceFrequency(uint32_t *low); // low 32 bits; false when there is no counter
 uint32_t ReadPerformanceCounter();            // low 32 bits
+// Whether there is a millisecond timer to read (the multimedia timer's DLL could be had).
+bool HasMillisecondTimer();
 uint32_t ReadMillisecondTimer();
 void BeginTimerPeriod(); // 1 ms timer resolution
 void EndTimerPeriod();

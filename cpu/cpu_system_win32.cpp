@@ -4,6 +4,7 @@
 // cpu_platform_win64.cpp.
 #include "cpu_platform.h"
 #include "../base/kernel_lookup.h"
+#include "../base/system_dll.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -23,6 +24,11 @@ uint32_t ReadPerformanceCounter()
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return counter.LowPart;
+}
+
+bool HasMillisecondTimer()
+{
+    return IsSystemDllBound(MultimediaDll);
 }
 
 uint32_t ReadMillisecondTimer()

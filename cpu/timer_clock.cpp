@@ -41,9 +41,12 @@ uint32_t NormalizeMhz(uint32_t mhz)
 }
 
 // Twice the time-stamp ticks of a 500 ms window, modulo 2^32. Without a time-stamp counter
-// (its read faults) there is nothing to count and the result is 0.
+// (its read faults), or without the timer that measures the window, there is nothing to
+// count and the result is 0.
 uint32_t CountCyclesPerSecond()
 {
+    if (!HasMillisecondTimer())
+        return 0; // nothing to time the window with: no priority raised, no time spent
     uint32_t savedClass = GetProcessPriority();
     SetProcessPriority(PriorityClassRealtime);
     int savedThread = GetThreadPriorityLevel();

@@ -126,11 +126,25 @@ TEST_F(Clock, TimerWindowIsHalfASecondAcrossTheTimerWrap)
         EXPECT_EQ(0, simulatedCpu.threadPriority);
         EXPECT_EQ(0, simulatedCpu.timerPeriodDepth);
     }
-    ResetSimulatedCpu();
-    simulatedCpu.timeStampFaults = true; // no time-stamp counter: 0, and everything restored
-    EXPECT_EQ(0, MeasureTimerClock());
-    EXPECT_EQ(0x20u, simulatedCpu.processPriority);
-    EXPECT_EQ(0, simulatedCpu.timerPeriodDepth);
+    // Nothing to count with: no time-stamp counter (its read faults), or no timer to
+    // measure the window (WINMM missing). Both give 0 and the message, leave the
+    // scheduling as it was, and only the first spends the settling time.
+    const struct {
+        bool timeStampFaults, hasTimer;
+        uint64_t elapsedNs;
+    } nothingToCount[] = {{true, true, 200000000}, {false, false, 0}};
+    for (const auto &c : nothingToCount) {
+        ResetSimulatedCpu();
+        simulatedCpu.timeStampFaults = c.timeStampFaults;
+        simulatedCpu.hasTimer = c.hasTimer;
+        EXPECT_EQ(0, MeasureTimerClock()) << c.hasTimer;
+        EXPECT_EQ("\nOperating frequency is either unsupported or unknown!",
+                  simulatedCpu.standardOutput);
+        EXPECT_EQ(0x20u, simulatedCpu.processPriority);
+        EXPECT_EQ(0, simulatedCpu.timerPeriodDepth);
+        EXPECT_EQ(0, simulatedCpu.timerReads);
+        EXPECT_NEAR((double)c.elapsedNs, (double)simulatedCpu.nowNs, 1e6) << c.hasTimer;
+    }
 }
 
 TEST_F(Clock, CyrixRateFromTicksAndCoreClass)

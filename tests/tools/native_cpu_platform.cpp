@@ -161,6 +161,11 @@ uint32_t ReadPerformanceCounter()
     return (uint32_t)(ticks / 1000000000u);
 }
 
+bool HasMillisecondTimer()
+{
+    return true;
+}
+
 uint32_t ReadMillisecondTimer()
 {
     return (uint32_t)(MonotonicNs() / 1000000);

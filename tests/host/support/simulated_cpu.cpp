@@ -256,6 +256,11 @@ uint32_t ReadPerformanceCounter()
     return (uint32_t)(sim.nowNs * sim.counterFrequency / 1000000000ull);
 }
 
+bool HasMillisecondTimer()
+{
+    return sim.hasTimer;
+}
+
 uint32_t ReadMillisecondTimer()
 {
     Advance(sim.timerReadNs);

@@ -33,6 +33,7 @@ struct SimulatedCpu {
     bool hasCounter = true;
     uint32_t counterFrequency = 1000000;
     uint32_t counterReadNs = 1000; // one tick of the default counter per read
+    bool hasTimer = true;          // false: the multimedia timer's DLL could not be loaded
     uint32_t timerReadNs = 1000;
     uint32_t timerOffset = 0; // the millisecond timer's reading at time 0
     uint32_t portNs = 1000;
