@@ -19,12 +19,19 @@ processors in 64-bit mode) are allowed only in the processor code, as are the gu
 instructions; the privileged ones are allowed nowhere, as no 64-bit Windows lets a program
 run them.
 
+Both: a program may import only from the DLLs its allow-list lets it import; the DLLs the
+list marks "loaded at run time" it loads itself from the system folder and binds through
+its own table (base/system_dll_table_win32.cpp). With --run-time-table that table is read
+out of the program, found by its symbol in the map file, and every function in it must be
+in its DLL's section of the list, as an import would.
+
 With --expect-rejection the audit must fail, and with each of the given findings: that is
 how the test tree proves the audit can fail.
 """
 import argparse
 import bisect
 import re
+import struct
 import subprocess
 import sys
 
@@ -81,9 +88,14 @@ def run(command):
     return subprocess.run(command, check=True, capture_output=True, text=True).stdout
 
 
+RUN_TIME_MARK = "loaded at run time"
+
+
 def read_allow_list(path):
-    """Returns {dll (lower case): set of function names}."""
+    """Returns ({dll (lower case): set of function names}, the set of DLLs (lower case) that
+    may only be loaded at run time)."""
     allowed = {}
+    run_time = set()
     current = None
     with open(path) as handle:
         for raw in handle:
@@ -91,12 +103,126 @@ def read_allow_list(path):
             if not line:
                 continue
             if line.startswith("[") and line.endswith("]"):
-                current = allowed.setdefault(line[1:-1].lower(), set())
+                dll, _, mark = (part.strip() for part in line[1:-1].partition(","))
+                if mark not in ("", RUN_TIME_MARK):
+                    raise SystemExit(f"{path}: unknown section mark: {line}")
+                current = allowed.setdefault(dll.lower(), set())
+                if mark:
+                    run_time.add(dll.lower())
             elif current is None:
                 raise SystemExit(f"{path}: function outside a [DLL] section: {line}")
             else:
                 current.add(line.split()[0])
-    return allowed
+    return allowed, run_time
+
+
+# The run-time table as the program holds it: an array of {const char *fileName,
+# const BoundFunction *functions, int functionCount}, each BoundFunction {const char *name,
+# void **slot}; pointers are the image's own addresses. Its end is the first entry that is
+# not one: a DLL name, a function list inside the image, and a plausible count.
+TABLE_SYMBOLS = ("_systemDllTables", "systemDllTables")  # 32-bit, 64-bit linker names
+DLL_NAME = re.compile(rb"^[A-Z0-9_]+\.DLL$")
+EXPORT_NAME = re.compile(rb"^[A-Za-z_][A-Za-z0-9_]*$")
+MAX_TABLE_FUNCTIONS = 64
+
+
+class Image:
+    """A PE file's bytes read at the addresses it is mapped to."""
+
+    def __init__(self, data):
+        self.data = data
+        header = struct.unpack_from("<I", data, 0x3C)[0]
+        sections, optional_size = struct.unpack_from("<H12xH", data, header + 6)
+        optional = header + 24
+        magic = struct.unpack_from("<H", data, optional)[0]
+        self.wide = magic == 0x20B
+        self.base = (struct.unpack_from("<Q", data, optional + 24)[0] if self.wide
+                     else struct.unpack_from("<I", data, optional + 28)[0])
+        self.sections = []
+        for i in range(sections):
+            entry = optional + optional_size + 40 * i
+            size, address, raw_size, raw = struct.unpack_from("<4I", data, entry + 8)
+            self.sections.append((self.base + address, max(size, raw_size), raw, raw_size))
+
+    def offset(self, address, length=1):
+        """The file offset of length bytes at address, or None outside the file's sections."""
+        for start, size, raw, raw_size in self.sections:
+            if start <= address and address + length <= start + min(size, raw_size):
+                return raw + address - start
+        return None
+
+    def pointer(self, address):
+        width = 8 if self.wide else 4
+        where = self.offset(address, width)
+        if where is None:
+            return None
+        return struct.unpack_from("<Q" if self.wide else "<I", self.data, where)[0]
+
+    def text(self, address, pattern):
+        """The zero-terminated text at address when it matches pattern, else None."""
+        where = self.offset(address) if address else None
+        if where is None:
+            return None
+        end = self.data.find(b"\0", where, where + 260)
+        if end < 0 or not pattern.match(self.data[where:end]):
+            return None
+        return self.data[where:end].decode("ascii")
+
+
+def map_symbol(map_path, names):
+    """The address the map file gives the first of these symbols it has, or None."""
+    with open(map_path, errors="replace") as handle:
+        for line in handle:
+            match = re.match(r"^\s+0x([0-9a-f]+)\s+(\S+)\s*$", line)
+            if match and match.group(2) in names:
+                return int(match.group(1), 16)
+    return None
+
+
+def read_run_time_table(exe_path, map_path):
+    """Returns [(dll, [function names])] from the program's run-time table, or None when the
+    map names no table."""
+    address = map_symbol(map_path, TABLE_SYMBOLS)
+    if address is None:
+        return None
+    with open(exe_path, "rb") as handle:
+        image = Image(handle.read())
+    width = 8 if image.wide else 4
+    entry_size = 3 * width  # the int is padded to a pointer's width
+    table = []
+    while True:
+        dll = image.text(image.pointer(address) or 0, DLL_NAME)
+        functions = image.pointer(address + width)
+        count_at = image.offset(address + 2 * width, 4)
+        count = struct.unpack_from("<i", image.data, count_at)[0] if count_at else 0
+        if dll is None or functions is None or not 0 < count <= MAX_TABLE_FUNCTIONS:
+            return table
+        names = []
+        for i in range(count):
+            name = image.text(image.pointer(functions + 2 * width * i) or 0, EXPORT_NAME)
+            if name is None:
+                return table + [(dll, names + ["(unreadable entry %d)" % i])]
+            names.append(name)
+        table.append((dll, names))
+        address += entry_size
+
+
+def audit_run_time_table(args, allowed, run_time):
+    findings = []
+    table = read_run_time_table(args.exe, args.map)
+    if not table:
+        return ["no table of the DLLs loaded at run time found (symbol %s in %s)"
+                % (" or ".join(TABLE_SYMBOLS), args.map)]
+    print(f"Loaded at run time ({len(table)} DLLs):")
+    for dll, names in table:
+        print(f"  {dll}: {' '.join(names)}")
+        known = allowed.get(dll.lower())
+        if known is None:
+            findings.append(f"DLL loaded at run time not in the allow-list: {dll}")
+            continue
+        findings += [f"function loaded at run time not in the allow-list: {dll}!{name}"
+                     for name in names if name not in known]
+    return findings
 
 
 def read_imports(private_headers):
@@ -245,21 +371,25 @@ def audit(args):
 
     findings += audit_header(target, headers, read_header_fields(headers))
 
-    allowed = read_allow_list(args.allowed)
+    allowed, run_time = read_allow_list(args.allowed)
     imports = read_imports(headers)
     print(f"Imports ({len(imports)}):")
     unknown_dlls = set()
     for dll, name in imports:
         print(f"  {dll}: {name or '(by ordinal)'}")
         names = allowed.get(dll.lower())
-        if names is None:
+        if names is None or dll.lower() in run_time:
             if dll.lower() not in unknown_dlls:
-                findings.append(f"DLL not in the allow-list: {dll}")
+                findings.append(f"DLL not in the allow-list: {dll}" if names is None else
+                                f"imports a DLL it may only load at run time: {dll}")
                 unknown_dlls.add(dll.lower())
         elif name is None:
             findings.append(f"import by ordinal from {dll}")
         elif name not in names:
             findings.append(f"function not in the allow-list: {dll}!{name}")
+
+    if args.run_time_table:
+        findings += audit_run_time_table(args, allowed, run_time)
 
     ranges = read_code_ranges(args.map) if args.map else []
     disassembly = run([args.objdump, "-d", "--no-show-raw-insn", args.exe])
@@ -276,6 +406,8 @@ def main():
     parser.add_argument("--allowed", required=True, help="allow-list of DLLs and functions")
     parser.add_argument("--map", help="the linker's map file, to place guarded instructions")
     parser.add_argument("--max-size", type=int, default=96 * 1024)
+    parser.add_argument("--run-time-table", action="store_true",
+                        help="check the program's table of DLLs loaded at run time (needs --map)")
     parser.add_argument("--expect-rejection", nargs="+", metavar="FINDING",
                         help="pass only if the audit fails with each of these findings")
     args = parser.parse_args()

@@ -1,7 +1,8 @@
 // A program built against every rule the audit enforces, so the audit's test can show that
 // each rule rejects: P6 code (CMOV), an SSE4.2 instruction (POPCNT) and CPUID outside the
-// processor code, an import from MSVCRT.DLL, a KERNEL32 function of Windows Vista, a
-// console program, and a PE version of 6.0. Built for each tree's processor.
+// processor code, an import from MSVCRT.DLL and one from VERSION.DLL, a KERNEL32 function
+// of Windows Vista, a console program, and a PE version of 6.0. Built for each tree's
+// processor.
 #include <windows.h>
 #include <stdio.h>
 
@@ -25,10 +26,11 @@ static unsigned ReadVendorLeaf()
     return eax;
 }
 
-int main(int argc, char **)
+int main(int argc, char **argv)
 {
     ULONGLONG ticks = GetTickCount64();
-    printf("%d %u %u %lu\n", PickWithCmov(argc, 1, 2), CountBits(argc), ReadVendorLeaf(),
-           (unsigned long)ticks);
+    DWORD handle = 0;
+    printf("%d %u %u %lu %lu\n", PickWithCmov(argc, 1, 2), CountBits(argc), ReadVendorLeaf(),
+           (unsigned long)ticks, GetFileVersionInfoSizeA(argv[0], &handle));
     return 0;
 }
