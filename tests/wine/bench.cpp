@@ -23,7 +23,8 @@
 //   clip FILE          save the clipboard's CF_TEXT bytes (up to the zero) to FILE
 //   second             start a second copy: "second EXIT FOREGROUND_IS_FIRST WINDOWS"
 //   log ARGUMENTS      run another copy with this command line until it ends, as a script
-//                      would: "logrun EXIT CLASS VISIBLE MS" (see RunWithArguments)
+//                      would: "logrun EXIT CLASS VISIBLE MS", after a "msgbox" line for
+//                      each message box it showed and had OK pressed (see RunWithArguments)
 //   sleep MS           wait
 //   priority           the program's priority class and its main thread's priority:
 //                      "priority CLASS THREAD"
@@ -209,6 +210,14 @@ static BOOL CALLBACK FindBoxText(HWND child, LPARAM param)
     return TRUE;
 }
 
+static void PrintMessageBox(HWND box)
+{
+    char caption[256], text[1024] = "";
+    GetWindowTextA(box, caption, sizeof caption);
+    EnumChildWindows(box, FindBoxText, (LPARAM)text);
+    printf("msgbox %s\t%s\n", caption, text);
+}
+
 static void HandleMessageBox()
 {
     HWND box = WaitForWindow("#32770", NULL);
@@ -216,10 +225,7 @@ static void HandleMessageBox()
         printf("msgbox none\n");
         return;
     }
-    char caption[256], text[1024] = "";
-    GetWindowTextA(box, caption, sizeof caption);
-    EnumChildWindows(box, FindBoxText, (LPARAM)text);
-    printf("msgbox %s\t%s\n", caption, text);
+    PrintMessageBox(box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     for (int waited = 0; waited < 5000 && IsWindow(box) && IsWindowVisible(box); waited += 10)
         Sleep(10);
@@ -280,7 +286,8 @@ static void StartSecondCopy(const char *exe)
 // Runs a copy of the program with arguments, as a script would, and watches it until it
 // ends: "logrun EXIT CLASS VISIBLE MS", CLASS 1 when it ever had a window of the main
 // window's class, VISIBLE 1 when it ever showed a window. A window it shows (a message box)
-// gets OK pressed, so that a run that waits for a person still ends.
+// is printed once, as "msgbox CAPTION<TAB>TEXT", and gets OK pressed, so that a run that
+// waits for a person still ends.
 static void RunWithArguments(const char *exe, const char *arguments)
 {
     PROCESS_INFORMATION run;
@@ -288,6 +295,7 @@ static void RunWithArguments(const char *exe, const char *arguments)
     if (!Launch(exe, &run, arguments))
         FailWithSystemError("cannot start the program with arguments");
     int classWindow = 0, visibleWindow = 0;
+    HWND printedBox = NULL;
     while (WaitForSingleObject(run.hProcess, 2) == WAIT_TIMEOUT) {
         for (HWND window = NULL;
              (window = FindWindowExA(NULL, window, "TarrowClass", NULL)) != NULL;) {
@@ -299,6 +307,10 @@ static void RunWithArguments(const char *exe, const char *arguments)
         EnumWindows(VisitWindow, (LPARAM)&f);
         if (f.found) {
             visibleWindow = 1;
+            if (f.found != printedBox) {
+                PrintMessageBox(f.found);
+                printedBox = f.found;
+            }
             PostMessageA(f.found, WM_COMMAND, IDOK, 0); // a message box's OK button
         }
         if (GetTickCount() - started > 120000) {

@@ -32,6 +32,11 @@ path makes a folder of that name),
 remove_default_directx (drop the prefix's DirectX key), wine_debug (the WINEDEBUG value the
 program runs under, "-all" unless a scenario wants Wine's own checks; what Wine writes to
 standard error is in result.stderr).
+
+A run may change how Wine loads DLLs, as WINEDLLOVERRIDES takes it: "wsock32=d" stands for
+a PC without that DLL, "winmm,wsock32=n,b" prefers the copies found beside the program, as
+Windows does for a DLL it does not always map from its own folder (machine.plant_dlls puts
+the build's marking copies there).
 """
 import os
 import platform
@@ -265,14 +270,29 @@ class Machine:
         self.prepared = True
 
     # -- running the program ----------------------------------------------------------
+    def plant_dlls(self, names):
+        """Puts the build's marking copies of these DLLs (tests/wine/fixtures/planted_dll.cpp)
+        beside the program, in C:\\work."""
+        self.prepare()
+        for name in names:
+            shutil.copyfile(os.path.join(self.bench.build, "planted", name + ".dll"),
+                            os.path.join(self.workdir, name + ".dll"))
+
+    def dll_marks(self):
+        """The marks the planted DLLs left, by the name the loader gave each, in lower case."""
+        return sorted(name[:-len(".mark")].lower() for name in os.listdir(self.workdir)
+                      if name.endswith(".mark"))
+
     def run(self, actions, timeout=180, keep_log=False, background=None, cpu_mhz=None,
-            program=None, hold=()):
+            program=None, hold=(), dll_overrides=None):
         """Runs bench.exe with these actions; returns a RunResult. "clip" needs no file name:
         the bench adds one and reads it back into result.clip. An old "tarrow.log" in the
         working directory is removed first unless keep_log is set. background, if given, is
         called once the window has shown, while the driver goes on. program, if given, is
         another build of the program to run in tarrow.exe's place. hold names Windows paths
-        of files the driver keeps open without sharing while the program runs."""
+        of files the driver keeps open without sharing while the program runs. dll_overrides
+        adds to WINEDLLOVERRIDES for this run (the driver runs under it too, and needs none
+        of the DLLs the program loads itself)."""
         self.prepare()
         exe = os.path.join(self.workdir, "tarrow.exe")
         shutil.copyfile(program or self.bench.tarrow_exe, exe)
@@ -298,6 +318,8 @@ class Machine:
                 args.append("C:\\work\\clip.bin")
         env = self.env()
         env["WINEDEBUG"] = self.wine_debug  # setting the prefix up stays quiet
+        if dll_overrides:
+            env["WINEDLLOVERRIDES"] += ";" + dll_overrides
         stderr_path = os.path.join(self.workdir, "wine-stderr.txt")
         stderr_file = open(stderr_path, "wb")
         proc = subprocess.Popen([self.bench.driver_loader()] + args, env=env,
@@ -381,6 +403,13 @@ def moment_form(text):
     if isinstance(text, bytes):
         return re.sub(rb"[0-9]+", b"#", text).rstrip(b" ")
     return re.sub(r"[0-9]+", "#", text).rstrip(" ")
+
+
+def lasting_lines(log):
+    """A log's lines, those that tell the moment it was taken by their label and form."""
+    prefixes = tuple(label.encode() for label in MOMENT_LABELS)
+    return [moment_form(line) if line.startswith(prefixes) else line
+            for line in (log or b"").split(b"\r\n")]
 
 
 def log_bytes(rows):

@@ -1,10 +1,12 @@
 """Machines in trouble: thousands of maker titles, names and values far longer than any
 buffer, values of the wrong type or without their terminating zero, all 26 drive letters,
-empty and dead drives. The program must show its window with every row, export well-formed
-text, and never stop for a system prompt."""
+empty and dead drives, DLLs planted beside the program, system DLLs missing. The program
+must show its window with every row, export well-formed text, never stop for a system
+prompt, never run a DLL that is not the system's, and lose to a missing DLL only what
+needs it."""
 import os
 
-from benchlib import clip_bytes, log_bytes
+from benchlib import clip_bytes, lasting_lines, log_bytes
 
 ID_OK, ID_COPY, ID_FILE_CREATELOG = 2, 1000, 40001
 READ_LIMIT = 254  # a report text is exported as its first 254 characters
@@ -147,3 +149,66 @@ def test_empty_and_dead_drives_raise_no_prompt(bench):
     bench.check_equal([], run.prompts, "prompts before the window")
     bench.check_equal([[("TarrowClass", "Tarrow 1.0")]], run.window_lists, "windows on screen")
     bench.check_equal(0, run.exit_code, "exit code")
+
+
+# The DLLs the program loads itself, from the system folder, each planted beside it in
+# turn as a copy that leaves a mark when loaded, and preferred, as Windows prefers a DLL
+# found in the program's folder to the system's. Not planted: VERSION.DLL, which Wine's own
+# USER32 imports by name, so that Wine loads a planted one before the program's first
+# instruction whatever the program does, and, for tarrow64.exe, MSVCRT.DLL, which Wine's own
+# DLLs import by name (Windows always maps it from the system folder). That the program
+# imports neither by name is the audit's to show.
+PLANTED_DLLS = {32: ["comctl32", "crtdll", "winmm", "wsock32"], 64: ["comctl32", "winmm", "wsock32"]}
+NETWORK_LABELS = (b"TCP/IP Protocol", b"IPX/SPX Protocol")
+MISSING_DLL_RUNS_MS = 60000  # far beyond a run's own time: nothing may hang
+
+
+def test_dlls_planted_beside_the_program_never_run(bench):
+    m = bench.machine("planted-dlls")
+    clean = m.run(["log", "/log"])
+    names = PLANTED_DLLS[bench.bits]
+    m.plant_dlls(names)
+    preferred = ",".join(names) + "=n,b"
+    run = m.run(["log", "/log"], dll_overrides=preferred)
+    bench.check_equal([0], [r[0] for r in run.log_runs], "/log exit code")
+    bench.check_equal([], m.dll_marks(), "planted DLLs run by /log")
+    bench.check(len(lasting_lines(clean.log)) > 10, "the clean run's log is short")
+    bench.check_equal(lasting_lines(clean.log), lasting_lines(run.log), "/log beside them")
+    window = m.run(["start", "rows", "cmd", str(ID_OK), "wait-exit"], dll_overrides=preferred)
+    bench.check_equal(0, window.exit_code, "the window's exit code")
+    bench.check_equal([], m.dll_marks(), "planted DLLs run by the window")
+    bench.check_equal(lasting_lines(clean.log), lasting_lines(log_bytes(window.rows)),
+                      "the window's rows beside them")
+
+
+def check_missing_dll_run(bench, run, expected, what):
+    """One run of the "log" action: its (exit code, main-class window, visible window)."""
+    bench.check_equal([expected], [r[:3] for r in run.log_runs], what)
+    bench.check(all(r[3] < MISSING_DLL_RUNS_MS for r in run.log_runs),
+                "%s ran %r ms" % (what, [r[3] for r in run.log_runs]))
+
+
+def test_missing_system_dlls_cost_only_what_needs_them(bench):
+    m = bench.machine("missing-dlls")
+    clean = lasting_lines(m.run(["log", "/log"]).log)
+    without_network = [line for line in clean if not line.startswith(NETWORK_LABELS)]
+    bench.check(len(without_network) < len(clean), "the clean run has no network row")
+    # A DLL that only some rows need: /log ends well with every other row.
+    for name, lines in (("wsock32", without_network), ("winmm", clean), ("comctl32", clean)):
+        run = m.run(["log", "/log"], dll_overrides=name + "=d")
+        check_missing_dll_run(bench, run, (0, 0, 0), name + " missing: /log")
+        bench.check_equal(lines, lasting_lines(run.log), name + " missing: the log")
+    # The window cannot do without COMCTL32's list view, nor anything without the C runtime
+    # (tarrow64.exe's, MSVCRT.DLL, cannot be taken away: Wine's own DLLs need it): one
+    # message box, and exit code 3; /log without the C runtime writes nothing and ends so.
+    missing = [("comctl32", "COMCTL32.DLL")] + ([("crtdll", "CRTDLL.DLL")] if bench.bits == 32
+                                                else [])
+    for name, file_name in missing:
+        run = m.run(["log", ""], dll_overrides=name + "=d")
+        check_missing_dll_run(bench, run, (3, 0, 1), name + " missing: the window")
+        bench.check_equal([("Error", "Could not load %s from the system folder." % file_name)],
+                          run.msgboxes, name + " missing: the message")
+    if bench.bits == 32:
+        run = m.run(["log", "/log"], dll_overrides="crtdll=d")
+        check_missing_dll_run(bench, run, (3, 0, 0), "crtdll missing: /log")
+        bench.check_equal(None, run.log, "crtdll missing: a log written")

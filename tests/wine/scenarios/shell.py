@@ -4,7 +4,7 @@ log written from a command line."""
 import os
 import shutil
 
-from benchlib import MOMENT_LABELS, clip_bytes, log_bytes, moment_form
+from benchlib import clip_bytes, lasting_lines, log_bytes
 
 VK_RETURN, VK_ESCAPE = 13, 27
 ID_OK, ID_COPY = 2, 1000
@@ -129,13 +129,6 @@ def test_about_box_closes_only_on_ok_and_enter(bench):
 
 # Run from a command line: one Windows of the 95 family, one of the NT family.
 LOG_RUN_VERSIONS = ("win98", "winxp")
-MOMENT_PREFIXES = tuple(label.encode() for label in MOMENT_LABELS)
-
-
-def lasting_lines(log):
-    """The log's lines, those that tell the moment it was taken by their label and form."""
-    return [moment_form(line) if line.startswith(MOMENT_PREFIXES) else line
-            for line in (log or b"").split(b"\r\n")]
 
 
 def read_work_file(machine, name):
