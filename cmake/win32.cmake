@@ -47,6 +47,30 @@ set(TARROW_WIN32_LINK_OPTIONS
 set(TARROW_WIN32_DEFINITIONS _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0300)
 set(TARROW_WIN32_LIBRARIES user32 gdi32 advapi32 kernel32)
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
+
+# Every date a build writes is the commit's, so that two builds of one commit, in any folder
+# and at any time, give the same bytes: SOURCE_DATE_EPOCH where it is set, else the time of
+# the commit the tree is at, else a fixed date outside a git checkout (scripts/make-dist.py
+# takes the zip's dates the same way). The linker writes it as each program's link time; a
+# new date relinks them.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(TARROW_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+  find_package(Git QUIET)
+  if(GIT_FOUND)
+    execute_process(COMMAND ${GIT_EXECUTABLE} -C ${CMAKE_SOURCE_DIR} log -1 --format=%ct
+                    OUTPUT_VARIABLE TARROW_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET)
+  endif()
+endif()
+if(NOT TARROW_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+  set(TARROW_SOURCE_DATE_EPOCH 1767225600) # 2026-01-01 00:00:00 UTC
+endif()
+set_property(GLOBAL PROPERTY RULE_LAUNCH_LINK
+             "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TARROW_SOURCE_DATE_EPOCH}")
+set(TARROW_SOURCE_DATE_FILE ${CMAKE_BINARY_DIR}/source-date-epoch.txt)
+file(WRITE ${TARROW_SOURCE_DATE_FILE}.new "${TARROW_SOURCE_DATE_EPOCH}\n")
+configure_file(${TARROW_SOURCE_DATE_FILE}.new ${TARROW_SOURCE_DATE_FILE} COPYONLY)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources")
 
 # tarrow64.exe's manifest: tarrow.manifest naming the x64 processor architecture, written
@@ -97,7 +121,8 @@ function(tarrow_win32_program name)
                       -Wl,-e,${TARROW_STARTUP_SYMBOL} -Wl,-Map,${CMAKE_BINARY_DIR}/${output}.map)
   target_link_libraries(${name} PRIVATE ${TARROW_WIN32_LIBRARIES})
   set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output} SUFFIX .exe
-                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+                        LINK_DEPENDS ${TARROW_SOURCE_DATE_FILE})
 endfunction()
 
 # The inventory pass (with the guard it runs each probe in) is an object set of its own so
