@@ -218,20 +218,41 @@ class TracedServer:
         self.file.close()
 
 
+def total_system_calls(summary):
+    """The calls of every table in strace -c's summary added up, or None where it has no
+    total. strace counts each personality apart: a 32-bit program on a 64-bit kernel gets
+    the 64-bit table first, then one under "System call usage summary for 32 bit mode:"
+    (and for x32 mode). Columns are right-aligned to their heading, so the calls of a total
+    line are the number ending where "calls" ends: the usecs/call and errors columns may be
+    blank there, and counting fields would take the wrong one."""
+    totals = []
+    calls_end = None
+    for line in summary.splitlines():
+        heading = re.search(r"\bcalls\b", line)
+        if line.startswith("% time") and heading:
+            calls_end = heading.end()
+        elif calls_end is not None and line.split()[-1:] == ["total"]:
+            numbers = [(abs(field.end() - calls_end), field.group())
+                       for field in re.finditer(r"\S+", line) if field.group().isdigit()]
+            if numbers:
+                totals.append(int(min(numbers)[1]))
+    return sum(totals) if totals else None
+
+
 def count_system_calls(env, workdir, argv):
     """System calls of the program's own process (the server already runs), or None."""
     if not shutil.which("strace"):
         return None
     summary = os.path.join(workdir, "strace.txt")
+    if os.path.exists(summary):
+        os.remove(summary)  # a run that writes none must not count the one before
     subprocess.run(["strace", "-f", "-c", "-o", summary] + argv,
                    env=env, cwd=workdir, capture_output=True, timeout=300)
-    with open(summary) as handle:
-        for text in handle:
-            fields = text.split()
-            # "100.00  0.012345  3  4567  123 total": the fourth column counts the calls.
-            if len(fields) >= 5 and fields[-1] == "total":
-                return int(fields[3])
-    return None
+    try:
+        with open(summary) as handle:
+            return total_system_calls(handle.read())
+    except OSError:
+        return None
 
 
 def log_run_label(build, name):
@@ -268,11 +289,13 @@ def print_log_counts(env, build, workdir):
     print(f"One run of each, {build.name}, its own process counted:")
     for name, _label in LOG_RUNS:
         requests, calls = counts[name]
-        calls_text = "not counted (strace is not installed)" if calls is None else str(calls)
+        calls_text = str(calls) if calls is not None else "not counted (%s)" % (
+            "strace is not installed" if not shutil.which("strace") else "no strace summary")
         print(f"  {log_run_label(build, name):48s} wineserver requests {requests:6d},"
               f" system calls {calls_text}")
     requests = counts["log"][0] - counts["window"][0]
-    calls = (None if counts["log"][1] is None else counts["log"][1] - counts["window"][1])
+    calls = (None if None in (counts["log"][1], counts["window"][1])
+             else counts["log"][1] - counts["window"][1])
     print(f"  {'/log beyond the window floor (figure to hold)':48s} wineserver requests"
           f" {requests:6d}, system calls {'not counted' if calls is None else calls}")
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """scripts/benchmark.py without Wine: the build it measures where only some programs run,
-and the requests it takes for one process out of the server's trace. Argument: the source
-tree."""
+the requests it takes for one process out of the server's trace, and the system calls out
+of strace's summary. Argument: the source tree."""
 import contextlib
 import io
 import os
@@ -46,6 +46,43 @@ class Requests(unittest.TestCase):
         for unix_pid, expected in self.CASES:
             with self.subTest(unix_pid):
                 self.assertEqual(expected, benchmark.requests_of_process(TRACE, unix_pid))
+
+
+# strace -c's tables as Debian 12's strace 6.1 prints them, and their pieces.
+HEADING = """\
+% time     seconds  usecs/call     calls    errors syscall
+------ ----------- ----------- --------- --------- ----------------
+"""
+TABLE_64 = HEADING + """\
+ 60.00    0.000600          20        30           read
+ 40.00    0.000400          15        26         2 openat
+------ ----------- ----------- --------- --------- ----------------
+100.00    0.001000          17        56         2 total
+"""
+TABLE_32 = "System call usage summary for 32 bit mode:\n" + HEADING + """\
+100.00    0.000100          50         2           getpid
+------ ----------- ----------- --------- --------- ----------------
+100.00    0.000100          50         2           total
+"""
+NO_USECS = HEADING + "100.00    0.002000                   321        12 total\n"
+NO_USECS_NO_ERRORS = HEADING + "100.00    0.002000                   321           total\n"
+
+
+class SystemCalls(unittest.TestCase):
+    CASES = [  # strace's summary, the calls counted (None: no total to count)
+        (TABLE_64, 56),
+        (TABLE_64 + TABLE_32, 58),  # a 32-bit program: each personality's total
+        (TABLE_64 + TABLE_32 + TABLE_32.replace("32 bit", "x32"), 60),
+        (NO_USECS, 321),  # the errors column, not the calls, is then the fourth field
+        (NO_USECS_NO_ERRORS, 321),
+        ("strace: exec: No such file or directory\n", None),
+        (HEADING, None),
+    ]
+
+    def test_calls_of_every_table(self):
+        for number, (summary, expected) in enumerate(self.CASES):
+            with self.subTest(number):
+                self.assertEqual(expected, benchmark.total_system_calls(summary))
 
 
 class Choice(unittest.TestCase):
