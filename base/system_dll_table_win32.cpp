@@ -79,11 +79,12 @@ static void *__cdecl NoBlockResized(void *, size_t)
 
 static void __cdecl NoBlockFreed(void *) {}
 
+// An empty text, whole and terminated.
 static int __cdecl NoTextFormatted(char *out, size_t size, const char *, va_list)
 {
     if (size != 0)
         out[0] = '\0';
-    return -1;
+    return 0;
 }
 
 // The loops stay loops: turned into calls of the library functions they stand in for, they
