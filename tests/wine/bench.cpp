@@ -155,8 +155,14 @@ static void Start(const char *exe)
                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
             return;
         }
-        if (WaitForSingleObject(program.hProcess, 1) == WAIT_OBJECT_0)
-            Fail("the program ended before showing its window");
+        if (WaitForSingleObject(program.hProcess, 1) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(program.hProcess, &code);
+            char message[96];
+            snprintf(message, sizeof message,
+                     "the program ended before showing its window (exit code %lu)", code);
+            Fail(message);
+        }
     }
     Fail("the window did not appear");
 }

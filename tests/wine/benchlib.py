@@ -343,8 +343,9 @@ class Machine:
             stderr = f.read().decode("latin-1")
         result = RunResult(output, log, clip, stderr)
         if proc.returncode != 0 or result.errors:
-            self.bench.check(False, "%s: driver failed (%d): %s" %
-                             (self.name, proc.returncode, "; ".join(result.errors)))
+            prompts = "".join("; after the prompt %s %r" % prompt for prompt in result.prompts)
+            self.bench.check(False, "%s: driver failed (%d): %s%s" %
+                             (self.name, proc.returncode, "; ".join(result.errors), prompts))
         return result
 
     def report(self, **options):
