@@ -65,18 +65,14 @@ TABLE_32 = "System call usage summary for 32 bit mode:\n" + HEADING + """\
 100.00    0.000100          50         2           total
 """
 NO_USECS = HEADING + "100.00    0.002000                   321        12 total\n"
-NO_USECS_NO_ERRORS = HEADING + "100.00    0.002000                   321           total\n"
 
 
 class SystemCalls(unittest.TestCase):
     CASES = [  # strace's summary, the calls counted (None: no total to count)
         (TABLE_64, 56),
         (TABLE_64 + TABLE_32, 58),  # a 32-bit program: each personality's total
-        (TABLE_64 + TABLE_32 + TABLE_32.replace("32 bit", "x32"), 60),
         (NO_USECS, 321),  # the errors column, not the calls, is then the fourth field
-        (NO_USECS_NO_ERRORS, 321),
         ("strace: exec: No such file or directory\n", None),
-        (HEADING, None),
     ]
 
     def test_calls_of_every_table(self):

@@ -151,64 +151,56 @@ def test_empty_and_dead_drives_raise_no_prompt(bench):
     bench.check_equal(0, run.exit_code, "exit code")
 
 
-# The DLLs the program loads itself, from the system folder, each planted beside it in
-# turn as a copy that leaves a mark when loaded, and preferred, as Windows prefers a DLL
-# found in the program's folder to the system's. Not planted: VERSION.DLL, which Wine's own
-# USER32 imports by name, so that Wine loads a planted one before the program's first
-# instruction whatever the program does, and, for tarrow64.exe, MSVCRT.DLL, which Wine's own
-# DLLs import by name (Windows always maps it from the system folder). That the program
-# imports neither by name is the audit's to show.
-PLANTED_DLLS = {32: ["comctl32", "crtdll", "winmm", "wsock32"], 64: ["comctl32", "winmm", "wsock32"]}
+# The DLLs the program loads itself, from the system folder. Missing (Wine's "=d"), each
+# costs only what needs it: /log goes on without WSOCK32 (but for the network rows), WINMM
+# and COMCTL32; the window cannot do without COMCTL32's list view, nor anything without the
+# C runtime: one message box, exit code 3. tarrow64.exe's C runtime, MSVCRT.DLL, cannot be
+# taken away: Wine's own DLLs need it.
 NETWORK_LABELS = (b"TCP/IP Protocol", b"IPX/SPX Protocol")
 MISSING_DLL_RUNS_MS = 60000  # far beyond a run's own time: nothing may hang
+# Planted beside the program as copies that leave a mark when loaded, and preferred, as
+# Windows prefers a DLL in the program's folder to the system's: none may run. Not planted:
+# VERSION.DLL, which Wine's own USER32 imports by name, so that Wine loads a planted one
+# before the program's first instruction whatever the program does, and, for tarrow64.exe,
+# MSVCRT.DLL, which Wine's own DLLs import by name (Windows always maps it from the system
+# folder). That the program imports neither by name is the audit's to show.
+PLANTED_DLLS = {32: ["comctl32", "crtdll", "winmm", "wsock32"], 64: ["comctl32", "winmm", "wsock32"]}
 
 
-def test_dlls_planted_beside_the_program_never_run(bench):
-    m = bench.machine("planted-dlls")
-    clean = m.run(["log", "/log"])
-    names = PLANTED_DLLS[bench.bits]
-    m.plant_dlls(names)
-    preferred = ",".join(names) + "=n,b"
-    run = m.run(["log", "/log"], dll_overrides=preferred)
-    bench.check_equal([0], [r[0] for r in run.log_runs], "/log exit code")
-    bench.check_equal([], m.dll_marks(), "planted DLLs run by /log")
-    bench.check(len(lasting_lines(clean.log)) > 10, "the clean run's log is short")
-    bench.check_equal(lasting_lines(clean.log), lasting_lines(run.log), "/log beside them")
-    window = m.run(["start", "rows", "cmd", str(ID_OK), "wait-exit"], dll_overrides=preferred)
-    bench.check_equal(0, window.exit_code, "the window's exit code")
-    bench.check_equal([], m.dll_marks(), "planted DLLs run by the window")
-    bench.check_equal(lasting_lines(clean.log), lasting_lines(log_bytes(window.rows)),
-                      "the window's rows beside them")
+def missing_dll_box(file_name):
+    return ("Error", "Could not load %s from the system folder." % file_name)
 
 
-def check_missing_dll_run(bench, run, expected, what):
-    """One run of the "log" action: its (exit code, main-class window, visible window)."""
-    bench.check_equal([expected], [r[:3] for r in run.log_runs], what)
-    bench.check(all(r[3] < MISSING_DLL_RUNS_MS for r in run.log_runs),
-                "%s ran %r ms" % (what, [r[3] for r in run.log_runs]))
-
-
-def test_missing_system_dlls_cost_only_what_needs_them(bench):
-    m = bench.machine("missing-dlls")
+def test_system_dlls_only_from_the_system_folder(bench):
+    m = bench.machine("system-dlls")
     clean = lasting_lines(m.run(["log", "/log"]).log)
     without_network = [line for line in clean if not line.startswith(NETWORK_LABELS)]
-    bench.check(len(without_network) < len(clean), "the clean run has no network row")
-    # A DLL that only some rows need: /log ends well with every other row.
-    for name, lines in (("wsock32", without_network), ("winmm", clean), ("comctl32", clean)):
-        run = m.run(["log", "/log"], dll_overrides=name + "=d")
-        check_missing_dll_run(bench, run, (0, 0, 0), name + " missing: /log")
-        bench.check_equal(lines, lasting_lines(run.log), name + " missing: the log")
-    # The window cannot do without COMCTL32's list view, nor anything without the C runtime
-    # (tarrow64.exe's, MSVCRT.DLL, cannot be taken away: Wine's own DLLs need it): one
-    # message box, and exit code 3; /log without the C runtime writes nothing and ends so.
-    missing = [("comctl32", "COMCTL32.DLL")] + ([("crtdll", "CRTDLL.DLL")] if bench.bits == 32
-                                                else [])
-    for name, file_name in missing:
-        run = m.run(["log", ""], dll_overrides=name + "=d")
-        check_missing_dll_run(bench, run, (3, 0, 1), name + " missing: the window")
-        bench.check_equal([("Error", "Could not load %s from the system folder." % file_name)],
-                          run.msgboxes, name + " missing: the message")
+    bench.check(len(clean) > 10 and len(without_network) < len(clean),
+                "the clean log is short or has no network row")
+    # Planted from here on: no run below may load one.
+    planted = PLANTED_DLLS[bench.bits]
+    m.plant_dlls(planted)
+    preferred = ",".join(planted) + "=n,b"
+    # Overrides, the argument of the run, its (exit code, main-class window, visible
+    # window), its log's lasting lines (None: no log), the message boxes it showed.
+    runs = [("wsock32=d", "/log", (0, 0, 0), without_network, []),
+            ("winmm=d", "/log", (0, 0, 0), clean, []),
+            ("comctl32=d", "/log", (0, 0, 0), clean, []),
+            ("comctl32=d", "", (3, 0, 1), None, [missing_dll_box("COMCTL32.DLL")])]
     if bench.bits == 32:
-        run = m.run(["log", "/log"], dll_overrides="crtdll=d")
-        check_missing_dll_run(bench, run, (3, 0, 0), "crtdll missing: /log")
-        bench.check_equal(None, run.log, "crtdll missing: a log written")
+        runs += [("crtdll=d", "", (3, 0, 1), None, [missing_dll_box("CRTDLL.DLL")]),
+                 ("crtdll=d", "/log", (3, 0, 0), None, [])]
+    runs.append((preferred, "/log", (0, 0, 0), clean, []))
+    for overrides, argument, outcome, lines, boxes in runs:
+        what = "%s, %r" % (overrides, argument)
+        run = m.run(["log", argument], dll_overrides=overrides)
+        bench.check_equal([outcome], [r[:3] for r in run.log_runs], what + ": the run")
+        bench.check(all(r[3] < MISSING_DLL_RUNS_MS for r in run.log_runs),
+                    "%s ran %r ms" % (what, [r[3] for r in run.log_runs]))
+        bench.check_equal(lines, run.log and lasting_lines(run.log), what + ": the log")
+        bench.check_equal(boxes, run.msgboxes, what + ": the message")
+    window = m.run(["start", "rows", "cmd", str(ID_OK), "wait-exit"], dll_overrides=preferred)
+    bench.check_equal(0, window.exit_code, "the window's exit code beside planted DLLs")
+    bench.check_equal(clean, lasting_lines(log_bytes(window.rows)),
+                      "the window's rows beside planted DLLs")
+    bench.check_equal([], m.dll_marks(), "planted DLLs that ran")
