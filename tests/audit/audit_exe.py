@@ -136,6 +136,7 @@ class Image:
         optional = header + 24
         magic = struct.unpack_from("<H", data, optional)[0]
         self.wide = magic == 0x20B
+        self.width = 8 if self.wide else 4  # a pointer's
         self.base = (struct.unpack_from("<Q", data, optional + 24)[0] if self.wide
                      else struct.unpack_from("<I", data, optional + 28)[0])
         self.sections = []
@@ -152,8 +153,7 @@ class Image:
         return None
 
     def pointer(self, address):
-        width = 8 if self.wide else 4
-        where = self.offset(address, width)
+        where = self.offset(address, self.width)
         if where is None:
             return None
         return struct.unpack_from("<Q" if self.wide else "<I", self.data, where)[0]
@@ -187,7 +187,7 @@ def read_run_time_table(exe_path, map_path):
         return None
     with open(exe_path, "rb") as handle:
         image = Image(handle.read())
-    width = 8 if image.wide else 4
+    width = image.width
     entry_size = 3 * width  # the int is padded to a pointer's width
     table = []
     while True:
@@ -207,7 +207,7 @@ def read_run_time_table(exe_path, map_path):
         address += entry_size
 
 
-def audit_run_time_table(args, allowed, run_time):
+def audit_run_time_table(args, allowed):
     findings = []
     table = read_run_time_table(args.exe, args.map)
     if not table:
@@ -389,7 +389,7 @@ def audit(args):
             findings.append(f"function not in the allow-list: {dll}!{name}")
 
     if args.run_time_table:
-        findings += audit_run_time_table(args, allowed, run_time)
+        findings += audit_run_time_table(args, allowed)
 
     ranges = read_code_ranges(args.map) if args.map else []
     disassembly = run([args.objdump, "-d", "--no-show-raw-insn", args.exe])
